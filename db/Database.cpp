@@ -1,0 +1,55 @@
+#include "Database.h"
+
+using namespace Qt::StringLiterals;
+
+namespace zelmar::db {
+
+Database::Database(Dialogs* dialogs, const Timeouts& timeouts)
+    : m_dialogs(dialogs)
+    , m_timeouts(timeouts)
+{}
+
+Profile Database::profile(const QString& server, const QString& database, const QString& user,
+                          const QString& password) const
+{
+    return Profile{odbcDRIVER, server, database, user, password};
+}
+
+Session::Session(const Profile& profile, const Timeouts& timeouts)
+    : m_connection(profile, timeouts)
+    , m_rows(m_connection)
+{}
+
+bool Session::open(const Query& query)
+{
+    if (!m_connection.open()) {
+        m_error = m_connection.errorText();
+        return false;
+    }
+    if (!m_rows.open(query)) {
+        m_error = m_rows.errorText();
+        return false;
+    }
+    return true;
+}
+
+QString Session::errorText() const
+{
+    return m_error.isEmpty() ? m_rows.errorText() : m_error;
+}
+
+void Database::SQL_writeERROR(const QString& server, const QString& database, const QString& user,
+                              const QString& password, const QString& table, const QString& routine,
+                              const QString& summary)
+{
+    Session session(profile(server, database, user, password), m_timeouts);
+    if (!session.open(appendOnly(table)))
+        return;
+    Recordset& rs = session.rows();
+    rs.addNew();
+    if (!rs.setField(u"Routine"_s, routine) || !rs.setField(u"Summary"_s, summary))
+        return;
+    rs.update();
+}
+
+} // namespace zelmar::db

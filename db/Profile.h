@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+namespace zelmar::db {
+
+// Where a database lives and who may use it: the driver clause of the program
+// and the four account strings of every operation.
+struct Profile
+{
+    QString driver; // DRIVER clause, already ending in ";"
+    QString server; // "host" or "host:port"
+    QString database;
+    QString user;
+    QString password;
+
+    // The connection string, the seven pieces in their order with nothing between them.
+    QString connectionString() const;
+};
+
+struct ServerAddress
+{
+    QString host;
+    int port = 3306;
+    bool valid = false;
+};
+
+// "host", "host:port", "[v6]" or "[v6]:port". A port outside 1..65535 is invalid.
+ServerAddress parseServer(const QString& server);
+
+// Bounds of every wait on the server, in seconds.
+struct Timeouts
+{
+    int connect = 5;
+    int read = 5;
+    int write = 5;
+};
+
+} // namespace zelmar::db

@@ -1,0 +1,195 @@
+#include "Connection.h"
+#include "Database.h"
+#include "Profile.h"
+#include "Recordset.h"
+#include "TestServer.h"
+
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QTcpServer>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace zelmar;
+
+class TestConnection : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void connectionStringIsTheSevenPieces_data();
+    void connectionStringIsTheSevenPieces();
+    void serverValues_data();
+    void serverValues();
+    void passwordWithSeparatorsConnects();
+    void foundRowsOptionTook();
+    void tlsWhenOfferedPlainOtherwise();
+    void silentServerIsBounded();
+    void slowQueryIsBounded();
+    void deadPortFailsAtOnce();
+};
+
+void TestConnection::connectionStringIsTheSevenPieces_data()
+{
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("windows 7 driver")
+        << u"DRIVER={MySQL ODBC 5.1 Driver};"_s << u"kqz4093175862"_s
+        << u"DRIVER={MySQL ODBC 5.1 "
+           u"Driver};SERVER=10.1.2.3;DATABASE=tARV;UID=admin_tarv;PASSWORD=kqz4093175862;"
+           u"SslMode=Preferred;OPTION=3;"_s;
+    QTest::newRow("xp driver, value inserted as it is")
+        << u"DRIVER={MySQL ODBC 3.51 Driver};"_s << u"a;b c"_s
+        << u"DRIVER={MySQL ODBC 3.51 Driver};SERVER=10.1.2.3;DATABASE=tARV;UID=admin_tarv;PASSWORD=a;b c;"
+           u"SslMode=Preferred;OPTION=3;"_s;
+    QTest::newRow("no driver clause")
+        << QString() << u"p"_s
+        << u"SERVER=10.1.2.3;DATABASE=tARV;UID=admin_tarv;PASSWORD=p;SslMode=Preferred;OPTION=3;"_s;
+}
+
+void TestConnection::connectionStringIsTheSevenPieces()
+{
+    QFETCH(QString, driver);
+    QFETCH(QString, password);
+    QFETCH(QString, expected);
+    const db::Profile profile{driver, u"10.1.2.3"_s, u"tARV"_s, u"admin_tarv"_s, password};
+    QCOMPARE(profile.connectionString(), expected);
+}
+
+void TestConnection::serverValues_data()
+{
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<int>("port");
+    QTest::newRow("host only") << u"192.168.1.20"_s << true << u"192.168.1.20"_s << 3306;
+    QTest::newRow("host and port") << u"127.0.0.1:3307"_s << true << u"127.0.0.1"_s << 3307;
+    QTest::newRow("name and port") << u"db.example:4000"_s << true << u"db.example"_s << 4000;
+    QTest::newRow("ipv6 bracketed") << u"[::1]:3310"_s << true << u"::1"_s << 3310;
+    QTest::newRow("port zero") << u"host:0"_s << false << QString() << 0;
+    QTest::newRow("port too large") << u"host:70000"_s << false << QString() << 0;
+    QTest::newRow("port not a number") << u"host:abc"_s << false << QString() << 0;
+    QTest::newRow("empty") << QString() << false << QString() << 0;
+}
+
+void TestConnection::serverValues()
+{
+    QFETCH(QString, server);
+    QFETCH(bool, valid);
+    QFETCH(QString, host);
+    QFETCH(int, port);
+    const db::ServerAddress address = db::parseServer(server);
+    QCOMPARE(address.valid, valid);
+    if (valid) {
+        QCOMPARE(address.host, host);
+        QCOMPARE(address.port, port);
+    }
+}
+
+void TestConnection::passwordWithSeparatorsConnects()
+{
+    test::TestDatabase tdb;
+    QVERIFY2(tdb.ok(), qPrintable(tdb.error()));
+    const QString user = u"u_"_s + tdb.name().right(12);
+    const QString password = u"p;w=1'\"`;OPTION=0;"_s;
+    QString literal = password;
+    literal.replace(u"'"_s, u"''"_s);
+    QVERIFY(tdb.exec(u"CREATE USER '"_s + user + u"'@'127.0.0.1' IDENTIFIED BY '"_s + literal + u"'"_s));
+    QVERIFY(tdb.exec(u"GRANT SELECT ON `"_s + tdb.name() + u"`.* TO '"_s + user + u"'@'127.0.0.1'"_s));
+    db::Profile profile = tdb.profile();
+    profile.user = user;
+    profile.password = password;
+    {
+        db::Connection connection(profile);
+        QVERIFY2(connection.open(), qPrintable(connection.errorText()));
+        db::Recordset rs(connection);
+        QVERIFY(rs.open(db::wholeTable(u"snPN"_s)));
+        QCOMPARE(rs.recordCount(), 0);
+    }
+    profile.password = u"p"_s;
+    db::Connection wrong(profile);
+    QVERIFY(!wrong.open());
+    tdb.exec(u"DROP USER '"_s + user + u"'@'127.0.0.1'"_s);
+}
+
+void TestConnection::foundRowsOptionTook()
+{
+    test::TestDatabase tdb;
+    QVERIFY2(tdb.ok(), qPrintable(tdb.error()));
+    QVERIFY(tdb.exec(u"INSERT INTO snPN (partNUM, mapPORT) VALUES ('AB-1', 1)"_s));
+    db::Connection connection(tdb.profile());
+    QVERIFY(connection.open());
+    QSqlQuery q(connection.database());
+    // An update that changes nothing still reports the row it matched.
+    QVERIFY(q.exec(u"UPDATE snPN SET mapPORT = 1 WHERE partNUM = 'AB-1'"_s));
+    QCOMPARE(q.numRowsAffected(), 1);
+}
+
+void TestConnection::tlsWhenOfferedPlainOtherwise()
+{
+    const auto cipherOf = [](const test::ServerInfo& server) -> QString {
+        db::Profile profile{QString(), server.serverValue(), QString(), server.user, server.password};
+        db::Connection connection(profile);
+        if (!connection.open())
+            return u"<no connection: "_s + connection.errorText() + u'>';
+        QSqlQuery q(connection.database());
+        if (!q.exec(u"SHOW SESSION STATUS LIKE 'Ssl_cipher'"_s) || !q.next())
+            return u"<no status>"_s;
+        return q.value(1).toString();
+    };
+    QVERIFY(test::tlsServer().valid());
+    QVERIFY(test::plainServer().valid());
+    const QString withTls = cipherOf(test::tlsServer());
+    QVERIFY2(!withTls.isEmpty() && !withTls.startsWith(u'<'), qPrintable(withTls));
+    QCOMPARE(cipherOf(test::plainServer()), QString());
+}
+
+void TestConnection::silentServerIsBounded()
+{
+    // Accepts TCP connections (the kernel completes them) but never says a word.
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+    db::Profile profile{QString(), u"127.0.0.1:"_s + QString::number(silent.serverPort()), u"x"_s, u"u"_s,
+                        u"p"_s};
+    QElapsedTimer clock;
+    clock.start();
+    db::Connection connection(profile);
+    QVERIFY(!connection.open());
+    const qint64 elapsed = clock.elapsed();
+    qInfo("silent server gave up after %lld ms", elapsed);
+    QVERIFY2(elapsed < 11000, qPrintable(QString::number(elapsed)));
+}
+
+void TestConnection::slowQueryIsBounded()
+{
+    test::TestDatabase tdb;
+    QVERIFY2(tdb.ok(), qPrintable(tdb.error()));
+    QVERIFY(tdb.exec(u"INSERT INTO snPN (partNUM, mapPORT) VALUES ('AB-1', 1)"_s));
+    db::Connection connection(tdb.profile());
+    QVERIFY(connection.open());
+    db::Recordset rs(connection);
+    // A server that takes a query and never answers it.
+    const db::Query slow{u"snPN"_s, u" WHERE SLEEP(30) = 0"_s, {}};
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!rs.open(slow));
+    const qint64 elapsed = clock.elapsed();
+    qInfo("unanswered query gave up after %lld ms", elapsed);
+    QVERIFY2(elapsed < 11000, qPrintable(QString::number(elapsed)));
+}
+
+void TestConnection::deadPortFailsAtOnce()
+{
+    db::Profile profile{QString(), u"127.0.0.1:"_s + QString::number(test::deadPort()), u"x"_s, u"u"_s,
+                        u"p"_s};
+    QElapsedTimer clock;
+    clock.start();
+    db::Connection connection(profile);
+    QVERIFY(!connection.open());
+    QVERIFY(!connection.errorText().isEmpty());
+    QVERIFY(clock.elapsed() < 3000);
+}
+
+QTEST_GUILESS_MAIN(TestConnection)
+#include "tst_connection.moc"

@@ -1,0 +1,212 @@
+#include "TestServer.h"
+
+#include <QAtomicInteger>
+#include <QCoreApplication>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTcpServer>
+
+using namespace Qt::StringLiterals;
+
+namespace zelmar::test {
+
+namespace {
+ServerInfo fromEnvironment(const char* portVariable)
+{
+    ServerInfo info;
+    info.port = qEnvironmentVariableIntValue(portVariable);
+    info.user = qEnvironmentVariable("ZELMAR_TEST_USER");
+    info.password = qEnvironmentVariable("ZELMAR_TEST_PASSWORD");
+    return info;
+}
+
+QString uniqueSuffix()
+{
+    static QAtomicInteger<int> counter;
+    return QString::number(QCoreApplication::applicationPid()) + u'_' +
+           QString::number(counter.fetchAndAddRelaxed(1)) + u'_' +
+           QString::number(QRandomGenerator::global()->bounded(1000000));
+}
+} // namespace
+
+ServerInfo tlsServer()
+{
+    return fromEnvironment("ZELMAR_TEST_PORT");
+}
+
+ServerInfo plainServer()
+{
+    return fromEnvironment("ZELMAR_TEST_PLAIN_PORT");
+}
+
+int deadPort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return 1;
+    const int port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+TestDatabase::TestDatabase(const QStringList& schemaFiles, const ServerInfo& server)
+    : m_server(server)
+{
+    if (!server.valid()) {
+        m_error = u"No test server: run the tests through scripts/test"_s;
+        return;
+    }
+    const QString suffix = uniqueSuffix();
+    m_name = u"zt_"_s + suffix;
+    m_connection = u"zelmar-test-admin-"_s + suffix;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QMYSQL"_s, m_connection);
+        db.setHostName(server.host);
+        db.setPort(server.port);
+        db.setUserName(server.user);
+        db.setPassword(server.password);
+        db.setConnectOptions(u"MYSQL_OPT_CONNECT_TIMEOUT=5;MYSQL_OPT_READ_TIMEOUT=20"_s);
+        if (!db.open()) {
+            m_error = db.lastError().text();
+            return;
+        }
+        QSqlQuery q(db);
+        if (!q.exec(u"CREATE DATABASE `"_s + m_name +
+                    u"` CHARACTER SET utf8mb4 COLLATE utf8mb4_unicode_ci"_s) ||
+            !q.exec(u"USE `"_s + m_name + u'`')) {
+            m_error = q.lastError().text();
+            return;
+        }
+    }
+    m_ok = true;
+    for (const QString& file : schemaFiles) {
+        if (!load(file)) {
+            m_ok = false;
+            return;
+        }
+    }
+}
+
+TestDatabase::~TestDatabase()
+{
+    if (QSqlDatabase::contains(m_connection)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+            if (db.isOpen()) {
+                QSqlQuery q(db);
+                q.exec(u"DROP DATABASE IF EXISTS `"_s + m_name + u'`');
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+}
+
+QSqlDatabase TestDatabase::admin() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+db::Profile TestDatabase::profile() const
+{
+    return db::Profile{QString(), m_server.serverValue(), m_name, m_server.user, m_server.password};
+}
+
+bool TestDatabase::load(const QString& schemaFile)
+{
+    QFile file(QStringLiteral(ZELMAR_SQL_DIR) + u'/' + schemaFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_error = u"Cannot read "_s + file.fileName();
+        return false;
+    }
+    QString statement;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    for (const QString& line : lines) {
+        if (line.trimmed().startsWith(u"--"_s))
+            continue;
+        statement += line + u'\n';
+        if (line.trimmed().endsWith(u';')) {
+            if (!exec(statement.trimmed().chopped(1)))
+                return false;
+            statement.clear();
+        }
+    }
+    return true;
+}
+
+bool TestDatabase::exec(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery q(admin());
+    if (!q.prepare(sql)) {
+        m_error = q.lastError().text() + u" in: "_s + sql;
+        qWarning("%s", qPrintable(m_error));
+        return false;
+    }
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        m_error = q.lastError().text() + u" in: "_s + sql;
+        qWarning("%s", qPrintable(m_error));
+        return false;
+    }
+    return true;
+}
+
+QList<QVariantList> TestDatabase::rows(const QString& sql, const QVariantList& values)
+{
+    QList<QVariantList> out;
+    QSqlQuery q(admin());
+    if (!q.prepare(sql)) {
+        m_error = q.lastError().text();
+        return out;
+    }
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        m_error = q.lastError().text();
+        qWarning("%s", qPrintable(m_error));
+        return out;
+    }
+    while (q.next()) {
+        QVariantList row;
+        for (int i = 0; i < q.record().count(); ++i)
+            row.append(q.value(i));
+        out.append(row);
+    }
+    return out;
+}
+
+QVariant TestDatabase::scalar(const QString& sql, const QVariantList& values)
+{
+    const QList<QVariantList> all = rows(sql, values);
+    if (all.isEmpty() || all.first().isEmpty())
+        return {};
+    return all.first().first();
+}
+
+int TestDatabase::count(const QString& table)
+{
+    return scalar(u"SELECT COUNT(*) FROM `"_s + table + u'`').toInt();
+}
+
+void ScriptedDialogs::message(const QString& text, const QString& title)
+{
+    shown.append({u"message"_s, text, title});
+}
+
+bool ScriptedDialogs::askYesNo(const QString& text, const QString& title)
+{
+    shown.append({u"yesno"_s, text, title});
+    return yesNoAnswers.isEmpty() ? false : yesNoAnswers.takeFirst();
+}
+
+QString ScriptedDialogs::input(const QString& prompt, const QString& title, const QString&)
+{
+    shown.append({u"input"_s, prompt, title});
+    return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
+}
+
+} // namespace zelmar::test
