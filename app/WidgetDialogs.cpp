@@ -1,0 +1,43 @@
+#include "WidgetDialogs.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace zelmar {
+
+void WidgetDialogs::message(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+bool WidgetDialogs::askYesNo(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString WidgetDialogs::input(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? answer : QString();
+}
+
+void ApplicationEnd::end()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows)
+        window->hide();
+    // Leaves the main loop and every nested one (modal windows, pauses).
+    QCoreApplication::exit(0);
+}
+
+} // namespace zelmar
