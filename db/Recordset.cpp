@@ -112,6 +112,15 @@ bool toWhole(const QVariant& v, qint64 low, qint64 high, qint64& out)
     return true;
 }
 
+// The driver sends a null QString as SQL NULL; the program's texts are never
+// NULL, an empty text is stored as ''.
+QVariant storable(const QVariant& v)
+{
+    if (v.metaType().id() == QMetaType::QString && v.toString().isNull())
+        return QVariant(QString::fromLatin1("", 0));
+    return v;
+}
+
 QVariant bindable(const QVariant& v)
 {
     // A float is bound as the double of the same value, so the server compares it exactly.
@@ -154,7 +163,7 @@ bool Recordset::open(const Query& query)
     if (!q.prepare(u"Select "_s + list + u" FROM "_s + quoteIdentifier(query.table) + query.condition))
         return fail(q.lastError().text());
     for (const QVariant& value : query.values)
-        q.addBindValue(value);
+        q.addBindValue(storable(value));
     if (!q.exec())
         return fail(q.lastError().text());
     m_columns = q.record();
@@ -294,12 +303,12 @@ bool Recordset::setField(const QString& column, const QVariant& value)
         return false;
     for (auto& edit : m_edits) {
         if (edit.first.compare(column, Qt::CaseInsensitive) == 0) {
-            edit.second = value;
+            edit.second = storable(value);
             return true;
         }
     }
     const int index = m_columns.indexOf(column);
-    m_edits.append({index < 0 ? column : m_columns.fieldName(index), value});
+    m_edits.append({index < 0 ? column : m_columns.fieldName(index), storable(value)});
     return true;
 }
 

@@ -23,6 +23,7 @@ private Q_SLOTS:
     void deleteTouchesOnlyTheFetchedRow_data();
     void deleteTouchesOnlyTheFetchedRow();
     void saveFailsWhenTheRowIsGone();
+    void emptyTextIsStoredAsEmptyNotNull();
     void caseOnlyDifferencesAreDifferentRows();
     void hostileValuesAndTableNames_data();
     void hostileValuesAndTableNames();
@@ -228,6 +229,25 @@ void TestRecordset::saveFailsWhenTheRowIsGone()
     QVERIFY(!rs.update());
     QVERIFY(!rs.deleteCurrent());
     QCOMPARE(tdb.count(u"snPN"_s), 0);
+}
+
+void TestRecordset::emptyTextIsStoredAsEmptyNotNull()
+{
+    test::TestDatabase tdb;
+    QVERIFY2(tdb.ok(), qPrintable(tdb.error()));
+    db::Connection connection(tdb.profile());
+    QVERIFY(connection.open());
+    db::Recordset rs(connection);
+    QVERIFY(rs.open(db::appendOnly(u"snPN"_s)));
+    rs.addNew();
+    QVERIFY(rs.setField(u"partNUM"_s, u"AB-1"_s));
+    QVERIFY(rs.setField(u"mapPORT"_s, 1));
+    QVERIFY(rs.setField(u"snFORMAT"_s, QString())); // a null QString, as an untouched field gives
+    QVERIFY2(rs.update(), qPrintable(rs.errorText()));
+    QCOMPARE(tdb.scalar(u"SELECT COUNT(*) FROM snPN WHERE snFORMAT = ''"_s).toInt(), 1);
+    db::Recordset byEmpty(connection);
+    QVERIFY(byEmpty.open(db::onePartNumber(u"snPN"_s, QString())));
+    QCOMPARE(byEmpty.recordCount(), 0);
 }
 
 void TestRecordset::caseOnlyDifferencesAreDifferentRows()
