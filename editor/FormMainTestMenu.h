@@ -1,0 +1,197 @@
+#pragma once
+
+#include "CurrentParams.h"
+#include "Interaction.h"
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace zelmar {
+
+namespace db {
+class Database;
+}
+
+// The main window, the part-number editor. Object names are the
+// control names; every control is also a public member of the
+// same name, as the editor's handlers use them.
+//
+// Event semantics (Overview, Conventions): changing a check box's value or a
+// list's selection from the program runs the same handler as the operator's
+// click, and setting the value it already has runs nothing. QCheckBox::toggled
+// and QComboBox::currentIndexChanged are connected to the _Click handlers for
+// exactly that. Refilling a list never runs a handler and leaves it with no
+// selection (refillList); the caller then selects what it needs.
+class FormMainTestMenu : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The collaborators are not owned and must outlive the window.
+    FormMainTestMenu(Dialogs* dialogs, Pause* pause, ProgramEnd* programEnd, db::Database* database,
+                     QWidget* parent = nullptr);
+    ~FormMainTestMenu() override;
+
+    // ---- The current-parameter set, owned by the window ----
+    CurrentParams cur;
+
+    // ---- Collaborators ----
+    Dialogs* const dialogs;
+    Pause* const pause;
+    ProgramEnd* const programEnd;
+    db::Database* const database;
+
+    // ---- Controls ----
+    // Part-number area
+    QLabel* lblpartNAME = nullptr;
+    QComboBox* lsttestPN = nullptr; // editable: its text can be typed over
+    QLabel* lblsnNAME = nullptr;
+    QLineEdit* txtsnNAME = nullptr;
+    QCheckBox* chksnACTIVE = nullptr;
+    QCheckBox* chkpnDEFAULT = nullptr;
+    QLabel* lblSNentryfield = nullptr;
+    QCheckBox* chksnBARCODE = nullptr;
+    QCheckBox* chkRANDR = nullptr;
+    QLineEdit* txtsnFORMAT = nullptr;
+    QLabel* lblsnLENGTH = nullptr;
+    QLabel* lblsnLEN = nullptr;
+    QCheckBox* chkautoMEASURE = nullptr;
+    QLineEdit* txtautoTIME = nullptr;
+    QLabel* lblSEC = nullptr;
+    QLabel* lblGOODSN = nullptr;
+    QLineEdit* txtGOODSN = nullptr;
+    QLabel* lblBADSN = nullptr;
+    QLineEdit* txtBADSN = nullptr;
+    // Status bar
+    QLabel* lblSUMMARY = nullptr;
+    QLineEdit* txtStatus = nullptr;
+    // Port area
+    QLabel* lblPORTNUM = nullptr;
+    QComboBox* lstPORT = nullptr;
+    QCheckBox* chkACTIVE = nullptr;
+    QLabel* lblTitles = nullptr;
+    QLineEdit* txtPort = nullptr;
+    QLabel* lbltestPARAMS = nullptr;
+    QLineEdit* txtMinSpec = nullptr;
+    QLineEdit* txtMaxSpec = nullptr;
+    QLabel* lblSCALE = nullptr;
+    QComboBox* lstsCALE = nullptr;
+    QComboBox* lstuNITS = nullptr;
+    QLabel* lblSPEED = nullptr;
+    QComboBox* lstSPEED = nullptr;
+    QLabel* lblnumAVG = nullptr;
+    QLineEdit* txtAVG = nullptr;
+    QLabel* lblRANGE = nullptr;
+    QComboBox* lstRANGE = nullptr;
+    QLabel* lblTIMEDELAY = nullptr;
+    QLineEdit* txtTDLY = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* lblssALG = nullptr;
+    QCheckBox* chkssON = nullptr;
+    QLabel* lblSSTOL = nullptr;
+    QLineEdit* txtssTOL = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* lblMAXTIME = nullptr;
+    QLineEdit* txtssMAXT = nullptr;
+    QLabel* Label3 = nullptr;
+    QCheckBox* chkssREQD = nullptr;
+    // Command buttons
+    QPushButton* btnREVIEW = nullptr;
+    QPushButton* btnUPDATE = nullptr;
+    QPushButton* btnDELETE = nullptr;
+    QPushButton* btnEXPORT = nullptr;
+    QPushButton* btnADD = nullptr;
+    QPushButton* btnQUIT = nullptr;
+    // Logo, no behaviour
+    QLabel* Image1 = nullptr;
+    // Timers: Timer1 1000 ms and off, Timer6 10000 ms and running
+    // from the window's creation. Their timeouts call Timer1_Timer and Timer6_Timer.
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer6 = nullptr;
+
+    // ---- Pick lists, in list order ----
+    static QStringList unitsEntries(); // lstuNITS
+    static QStringList scaleEntries(); // lstsCALE
+    static QStringList speedEntries(); // lstSPEED
+    static QStringList rangeEntries(); // lstRANGE
+
+    // ---- Window state procedures ----
+    // Shows port iPORT (0-based, -1 none) in the port fields; iLISTS 0 refills
+    // the pick lists first. Writes its corrections back into `cur`. wFROM is
+    // the caller's name and is not used.
+    void setupPORTS(int iPORT, int iLISTS, const QString& wFROM);
+    void lockFIELDS();
+    void unlockFIELDS();
+    void blankFIELDS();
+    // iPROC 1: a process is running (all six buttons off); else idle.
+    void displayBTN(int iPROC);
+
+    // ---- Quitting ----
+    // Ends the program exactly once, however often it is called (the one-hour
+    // timer may fire while the goodbye box is up).
+    void btnQUIT_Click();
+    // Step 1 of QUIT, run only when cur.xlOPEN is 1: make the spreadsheet
+    // application visible and release sheet, workbook and application. Set by
+    // the export. May throw; QUIT goes on to the goodbye box.
+    std::function<void()> spreadsheetHandOver;
+
+    // ---- Start sequence support ----
+    // Takes the account's port count into cur.numPORTS. The port table holds
+    // 49 ports: a larger count is capped at 49 and the operator is told once
+    // in the status bar (yellow, "RESULT: ..."); a negative count becomes 0.
+    // Returns true when the count was taken unchanged.
+    bool setnumPORTS(int accountPorts);
+    // lsttestPN shows cur.pnLIST(1)..cur.pnLIST(numPN) in that order; nothing
+    // is selected, its text is empty and no handler runs.
+    void fillPNlist();
+    // Clears `list` and adds `entries` without running any handler; the list is
+    // left with no selection (index -1).
+    static void refillList(QComboBox* list, const QStringList& entries);
+
+    // ---- Handlers whose bodies come with later work ----
+    // Connected now so that the event semantics hold; their bodies are empty
+    // here and are written by the handlers that own them. Virtual so that tests can watch
+    // them run.
+    virtual void lsttestPN_Click();     // load the PN
+    virtual void lsttestPN_LostFocus(); // rename
+    virtual void lstPORT_Click();       // port switch
+    virtual void lstsCALE_Click();      // scale change
+    virtual void chkautoMEASURE_Click();
+    virtual void chkRANDR_Click();
+    virtual void chksnBARCODE_Click();
+    virtual void chkssON_Click();
+    virtual void btnREVIEW_Click();
+    virtual void btnUPDATE_Click();
+    virtual void btnDELETE_Click();
+    virtual void btnEXPORT_Click();
+    virtual void btnADD_Click();
+    virtual void Timer1_Timer(); // status-bar blink
+    virtual void Timer6_Timer(); // one-hour limit
+
+protected:
+    // Focus leaving a control (not for a popup or another window). Dispatches
+    // to the _LostFocus handlers; later handlers add theirs here.
+    virtual void controlLostFocus(QWidget* control);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildControls();
+    void connectHandlers();
+    void lsttestPNEdited();
+
+    bool m_quitStarted = false;
+    bool m_portCapTold = false;
+};
+
+} // namespace zelmar
