@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccountValues.h"
 #include "CurrentParams.h"
 #include "Interaction.h"
 
@@ -44,6 +45,9 @@ public:
 
     // ---- The current-parameter set, owned by the window ----
     CurrentParams cur;
+
+    // ---- The operator's account, set at sign-in; the customer database's profile ----
+    db::AccountValues account;
 
     // ---- Collaborators ----
     Dialogs* const dialogs;

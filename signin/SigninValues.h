@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AccountValues.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -14,26 +16,7 @@ struct ProgramValues
     qint16 osSUPPORT = 0; // 1 Windows XP, 2 Windows 7/8 (and systems named by themselves), 0 other
 };
 
-// The operator's account row, as held by the main window.
-struct AccountValues
-{
-    QString Operator_Initials;
-    QString Company;
-    qint16 tARV = 0;
-    qint16 numPORTS = 0;
-    QString ipPORT;
-    qint16 runMODE = 0;
-    QString custDB;
-    QString custUSER;
-    QString custUSER_PW;
-    QString configTABLE;
-    QString snTABLE;
-    QString outputTABLE;
-    QString overallTABLE;
-    QString imageTABLE;
-    float ver_min2 = 0.0f;
-
-    bool operator==(const AccountValues&) const = default;
-};
+// The operator's account row lives with the data layer, where the editor holds it too.
+using db::AccountValues;
 
 } // namespace zelmar::signin
