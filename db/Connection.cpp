@@ -72,6 +72,33 @@ bool Connection::isOpen() const
     return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
 }
 
+bool Connection::transaction()
+{
+    QSqlDatabase db = database();
+    if (!db.isOpen() || !db.transaction()) {
+        m_error = db.isOpen() ? db.lastError().text() : u"The connection is not open"_s;
+        return false;
+    }
+    return true;
+}
+
+bool Connection::commit()
+{
+    QSqlDatabase db = database();
+    if (!db.isOpen() || !db.commit()) {
+        m_error = db.isOpen() ? db.lastError().text() : u"The connection is not open"_s;
+        return false;
+    }
+    return true;
+}
+
+void Connection::rollback()
+{
+    QSqlDatabase db = database();
+    if (db.isOpen())
+        db.rollback();
+}
+
 QSqlDatabase Connection::database() const
 {
     return QSqlDatabase::database(m_name, false);

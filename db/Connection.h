@@ -23,6 +23,13 @@ public:
     QSqlDatabase database() const;
     QString errorText() const { return m_error; }
 
+    // An explicit transaction on this connection (the rest of the program saves
+    // row by row in autocommit). Rolled back by the server when the connection
+    // is lost; needs a transactional table engine (InnoDB) to mean anything.
+    bool transaction();
+    bool commit();
+    void rollback();
+
     // The option string handed to the driver, for tests of what the connection asks for.
     static QString driverOptions(const Timeouts& timeouts);
 

@@ -4,6 +4,7 @@
 #include "Interaction.h"
 #include "Profile.h"
 #include "Recordset.h"
+#include "Shapes.h"
 
 #include <QString>
 
@@ -28,6 +29,78 @@ public:
                         const QString& password, const QString& table, const QString& routine,
                         const QString& summary);
 
+    // Part-number records; `table` is the account's snTABLE.
+    // Lists the part numbers in row order into slots 1..100; `numPN` counts every row.
+    void SQL_readPNlist(const QString& server, const QString& database, const QString& user,
+                        const QString& password, const QString& table, PnList& pnLIST, qint16& numPN);
+    void SQL_readPNinfo(const QString& server, const QString& database, const QString& user,
+                        const QString& password, const QString& table, const QString& pn, QString& snNAME,
+                        qint16& pnDEFAULT, qint16& mapPORT, qint16& snACTIVE, qint16& snBARCODE,
+                        qint32& snEXTENDER, QString& snFORMAT, qint16& snLENGTH, qint16& autoMEASURE,
+                        float& autoTIME, qint16& reqRANDR, QString& snGOOD, QString& snBAD, qint16& iERROR);
+    // `callerName` is passed by the callers and not used.
+    void SQL_checkPN(const QString& server, const QString& database, const QString& user,
+                     const QString& password, const QString& table, const QString& pn, qint16& count,
+                     const QString& callerName);
+    // `snEXTENDER` is passed by the callers and not used: the stored value stays.
+    void SQL_writeinfo(const QString& server, const QString& database, const QString& user,
+                       const QString& password, const QString& table, const QString& oldPN, QString& newPN,
+                       const QString& snNAME, qint16 pnDEFAULT, qint16 snACTIVE, qint16 snBARCODE,
+                       qint32 snEXTENDER, const QString& snFORMAT, qint16 snLENGTH, qint16 autoMEASURE,
+                       float autoTIME, qint16 reqRANDR, const QString& snGOOD, const QString& snBAD,
+                       qint16& mapPORT, qint16& iERROR);
+    void SQL_writePNdef(const QString& server, const QString& database, const QString& user,
+                        const QString& password, const QString& table, qint16& iERROR);
+    void SQL_updatePN(const QString& server, const QString& database, const QString& user,
+                      const QString& password, const QString& table, const QString& oldPN,
+                      const QString& newPN, qint16 snVALID, qint16& iERROR);
+    // `errorPN` goes into the error summary, `pn` into the record; `snEXTENDER` is not used (0 is stored).
+    void SQL_writenewPN(const QString& server, const QString& database, const QString& user,
+                        const QString& password, const QString& table, const QString& errorPN,
+                        const QString& pn, const QString& snNAME, qint16 pnDEFAULT, qint16 snACTIVE,
+                        qint16 snBARCODE, qint32 snEXTENDER, const QString& snFORMAT, qint16 snLENGTH,
+                        qint16 autoMEASURE, float autoTIME, qint16 reqRANDR, const QString& snGOOD,
+                        const QString& snBAD, qint16 mapPORT, qint16& iERROR);
+    void SQL_delPN(const QString& server, const QString& database, const QString& user,
+                   const QString& password, const QString& table, const QString& pn, qint16& mapPORT,
+                   qint16& iERROR);
+
+    // Port configuration records; `table` is the account's configTABLE.
+    // Port k lives in slot k-1 of every array.
+    void SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
+                          const QString& password, const QString& table, qint16 mapPort, qint16& numPORTS,
+                          PortArray<qint16>& mapNUM, PortArray<QString>& portNAME, PortArray<qint16>& UOM,
+                          PortArray<qint16>& unitSCALE, PortArray<qint16>& acTIVE, PortArray<float>& minSPEC,
+                          PortArray<float>& maxSPEC, PortArray<float>& timeDELAY, PortArray<qint16>& numAVG,
+                          PortArray<qint16>& mspeed, PortArray<qint16>& Range, PortArray<qint16>& ssON,
+                          PortArray<float>& ssTOL, PortArray<float>& ssMAXT, PortArray<qint16>& ssREQD);
+    // `numPORTS` and `mapNUM` are passed by the callers and not used: each row is
+    // rewritten from the slots of its own mapNUM.
+    void SQL_writePORTinfo(const QString& server, const QString& database, const QString& user,
+                           const QString& password, const QString& table, qint16 mapPort, qint16 numPORTS,
+                           const PortArray<qint16>& mapNUM, const PortArray<QString>& portNAME,
+                           const PortArray<qint16>& UOM, const PortArray<qint16>& unitSCALE,
+                           const PortArray<qint16>& acTIVE, const PortArray<float>& minSPEC,
+                           const PortArray<float>& maxSPEC, const PortArray<float>& timeDELAY,
+                           const PortArray<qint16>& numAVG, const PortArray<qint16>& mspeed,
+                           const PortArray<qint16>& Range, const PortArray<qint16>& ssON,
+                           const PortArray<float>& ssTOL, const PortArray<float>& ssMAXT,
+                           const PortArray<qint16>& ssREQD, qint16& iERROR);
+    void SQL_writenewPORTS(const QString& server, const QString& database, const QString& user,
+                           const QString& password, const QString& table, qint16 mapPort, qint16 numPORTS,
+                           const PortArray<qint16>& mapNUM, const PortArray<QString>& portNAME,
+                           const PortArray<qint16>& UOM, const PortArray<qint16>& unitSCALE,
+                           const PortArray<qint16>& acTIVE, const PortArray<float>& minSPEC,
+                           const PortArray<float>& maxSPEC, const PortArray<float>& timeDELAY,
+                           const PortArray<qint16>& numAVG, const PortArray<qint16>& mspeed,
+                           const PortArray<qint16>& Range, const PortArray<qint16>& ssON,
+                           const PortArray<float>& ssTOL, const PortArray<float>& ssMAXT,
+                           const PortArray<qint16>& ssREQD, qint16& iERROR);
+    void SQL_readnewMAP(const QString& server, const QString& database, const QString& user,
+                        const QString& password, const QString& table, qint16& newMAP, qint16& iERROR);
+    void SQL_delPORTS(const QString& server, const QString& database, const QString& user,
+                      const QString& password, const QString& table, qint16 mapPort, qint16& iERROR);
+
     Dialogs* dialogs() const { return m_dialogs; }
     const Timeouts& timeouts() const { return m_timeouts; }
 
@@ -48,6 +121,11 @@ public:
     bool open(const Query& query);
     Recordset& rows() { return m_rows; }
     QString errorText() const;
+
+    // An explicit transaction on the session's connection (see Connection).
+    bool transaction();
+    bool commit();
+    void rollback();
 
 private:
     Connection m_connection;

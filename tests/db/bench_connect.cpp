@@ -19,7 +19,8 @@ static void measure(const char* label, const test::ServerInfo& server)
         return;
     }
     for (int i = 0; i < 8; ++i)
-        tdb.exec(u"INSERT INTO snPN (partNUM, mapPORT) VALUES (?, ?)"_s, QVariantList{QString(u"PN-"_s + QString::number(i)), i + 1});
+        tdb.exec(u"INSERT INTO snPN (partNUM, mapPORT) VALUES (?, ?)"_s,
+                 QVariantList{QString(u"PN-"_s + QString::number(i)), i + 1});
     constexpr int rounds = 200;
     QElapsedTimer clock;
     clock.start();

@@ -1,0 +1,321 @@
+// The eight operations on part-number records.
+//
+// Every operation opens its own Session (connection, then one query: the first
+// failure stage), works on the fetched rows (the second stage), lets the Session
+// go and only then writes its error record, over a connection of its own
+// (SQL_writeERROR), into the database that has just failed.
+
+#include "Database.h"
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace zelmar::db {
+
+namespace {
+
+const QString colPartNUM = u"partNUM"_s;
+const QString colSnNAME = u"snNAME"_s;
+const QString colPnDEFAULT = u"pnDEFAULT"_s;
+const QString colMapPORT = u"mapPORT"_s;
+const QString colSnACTIVE = u"snACTIVE"_s;
+const QString colSnVALID = u"snVALID"_s;
+const QString colSnBARCODE = u"snBARCODE"_s;
+const QString colSnEXTENDER = u"snEXTENDER"_s;
+const QString colSnFORMAT = u"snFORMAT"_s;
+const QString colSnLENGTH = u"snLENGTH"_s;
+const QString colAutoMEASURE = u"autoMEASURE"_s;
+const QString colAutoTIME = u"autoTIME"_s;
+const QString colReqRANDR = u"reqRANDR"_s;
+const QString colSnGOOD = u"snGOOD"_s;
+const QString colSnBAD = u"snBAD"_s;
+
+// Integers are handed to the data layer as int, which every driver binds as a number.
+QVariant integer(qint16 value)
+{
+    return QVariant(int(value));
+}
+
+QString notFound(const QString& pn, int ie)
+{
+    return u"Part # not found "_s + pn + u" IE = "_s + QString::number(ie);
+}
+
+} // namespace
+
+void Database::SQL_readPNlist(const QString& server, const QString& database, const QString& user,
+                              const QString& password, const QString& table, PnList& pnLIST, qint16& numPN)
+{
+    // No status and no error record: a failure simply ends the walk where it is.
+    Session session(profile(server, database, user, password), m_timeouts);
+    if (!session.open(wholeTable(table)))
+        return; // numPN as the caller had it
+    numPN = 0;
+    Recordset& rs = session.rows();
+    if (!rs.moveFirst())
+        return; // an empty table: numPN = 0
+    while (!rs.eof()) {
+        // The count is an Integer: one row more than it holds is the original's overflow failure.
+        if (numPN == std::numeric_limits<qint16>::max())
+            return;
+        ++numPN; // counts the row even when reading it fails below
+        if (numPN <= pnListSlots && !rs.readText(colPartNUM, pnLIST[size_t(numPN)]))
+            return;
+        rs.moveNext();
+    }
+}
+
+void Database::SQL_readPNinfo(const QString& server, const QString& database, const QString& user,
+                              const QString& password, const QString& table, const QString& pn,
+                              QString& snNAME, qint16& pnDEFAULT, qint16& mapPORT, qint16& snACTIVE,
+                              qint16& snBARCODE, qint32& snEXTENDER, QString& snFORMAT, qint16& snLENGTH,
+                              qint16& autoMEASURE, float& autoTIME, qint16& reqRANDR, QString& snGOOD,
+                              QString& snBAD, qint16& iERROR)
+{
+    bool ok = false;
+    bool found = true;
+    {
+        // The server's comparison of partNUM with pn decides (its collation applies).
+        Session session(profile(server, database, user, password), m_timeouts);
+        if (session.open(onePartNumber(table, pn))) {
+            Recordset& rs = session.rows();
+            if (rs.recordCount() < 1) {
+                found = false;
+                ok = true;
+            } else {
+                // Each field goes straight into its argument; the first failure stops the reads.
+                ok = rs.moveFirst() && rs.readText(colSnNAME, snNAME) &&
+                     rs.readInt16(colPnDEFAULT, pnDEFAULT) && rs.readInt16(colMapPORT, mapPORT) &&
+                     rs.readInt16(colSnACTIVE, snACTIVE) && rs.readInt16(colSnBARCODE, snBARCODE) &&
+                     rs.readInt32(colSnEXTENDER, snEXTENDER) && rs.readText(colSnFORMAT, snFORMAT) &&
+                     rs.readInt16(colSnLENGTH, snLENGTH) && rs.readInt16(colAutoMEASURE, autoMEASURE) &&
+                     rs.readSingle(colAutoTIME, autoTIME) && rs.readInt16(colReqRANDR, reqRANDR) &&
+                     rs.readText(colSnGOOD, snGOOD) && rs.readText(colSnBAD, snBAD);
+                if (ok && reqRANDR != 0 && reqRANDR != 1)
+                    reqRANDR = 0;
+            }
+        }
+    }
+    if (!ok) {
+        iERROR = 1;
+        SQL_writeERROR(server, database, user, password, errorTable, u"SQL_readPNinfo"_s, notFound(pn, 2));
+    } else if (!found) {
+        iERROR = 1;
+        SQL_writeERROR(server, database, user, password, errorTable, u"SQL_readPNinfo"_s, notFound(pn, 1));
+    } else {
+        iERROR = 0;
+    }
+}
+
+void Database::SQL_checkPN(const QString& server, const QString& database, const QString& user,
+                           const QString& password, const QString& table, const QString& pn, qint16& count,
+                           const QString& callerName)
+{
+    Q_UNUSED(callerName)
+    // The server's comparison of partNUM with pn decides (its collation applies).
+    Session session(profile(server, database, user, password), m_timeouts);
+    if (!session.open(onePartNumber(table, pn)))
+        return; // count keeps its value
+    const int rows = session.rows().recordCount();
+    if (rows > std::numeric_limits<qint16>::max())
+        return; // does not fit the Integer count: a failure, count keeps its value
+    count = qint16(rows);
+}
+
+void Database::SQL_writeinfo(const QString& server, const QString& database, const QString& user,
+                             const QString& password, const QString& table, const QString& oldPN,
+                             QString& newPN, const QString& snNAME, qint16 pnDEFAULT, qint16 snACTIVE,
+                             qint16 snBARCODE, qint32 snEXTENDER, const QString& snFORMAT, qint16 snLENGTH,
+                             qint16 autoMEASURE, float autoTIME, qint16 reqRANDR, const QString& snGOOD,
+                             const QString& snBAD, qint16& mapPORT, qint16& iERROR)
+{
+    Q_UNUSED(snEXTENDER) // never taken from the caller: the stored value stays
+    // Kept apart from newPN, which the caller may have passed as the same variable.
+    const QString summary = notFound(oldPN, 2);
+    bool ok = false;
+    {
+        Session session(profile(server, database, user, password), m_timeouts);
+        // An empty selection fails at the move to the first row: nothing is written.
+        if (session.open(onePartNumber(table, oldPN)) && session.rows().moveFirst()) {
+            Recordset& rs = session.rows();
+            bool set = true;
+            if (newPN == oldPN || newPN.isEmpty()) {
+                if (newPN.isEmpty())
+                    newPN = oldPN;
+            } else {
+                set = rs.setField(colPartNUM, newPN); // a rename
+            }
+            set = set && rs.setField(colSnNAME, snNAME) && rs.setField(colPnDEFAULT, integer(pnDEFAULT)) &&
+                  rs.setField(colSnACTIVE, integer(snACTIVE)) && rs.setField(colSnVALID, integer(0)) &&
+                  rs.setField(colSnBARCODE, integer(snBARCODE)) && rs.setField(colSnFORMAT, snFORMAT) &&
+                  rs.setField(colSnLENGTH, integer(snLENGTH)) &&
+                  rs.setField(colAutoMEASURE, integer(autoMEASURE)) && rs.setField(colAutoTIME, autoTIME) &&
+                  rs.setField(colReqRANDR, integer(reqRANDR)) && rs.setField(colSnGOOD, snGOOD) &&
+                  rs.setField(colSnBAD, snBAD);
+            // mapPORT is read from the row as fetched, before the save; it stays written if the save fails.
+            if (set && rs.readInt16(colMapPORT, mapPORT)) {
+                iERROR = 0;
+                ok = rs.update(); // one save for the whole row
+            }
+        }
+    }
+    if (!ok) {
+        iERROR = 1;
+        SQL_writeERROR(server, database, user, password, errorTable, u"SQL_writeinfo"_s, summary);
+    }
+}
+
+void Database::SQL_writePNdef(const QString& server, const QString& database, const QString& user,
+                              const QString& password, const QString& table, qint16& iERROR)
+{
+    iERROR = 0;
+    bool ok = false;
+    {
+        // Walks the whole table by design: one query, then one save per record that carries the mark.
+        Session session(profile(server, database, user, password), m_timeouts);
+        if (session.open(wholeTable(table))) {
+            Recordset& rs = session.rows();
+            ok = true;
+            if (rs.recordCount() > 0) {
+                ok = rs.moveFirst();
+                while (ok && !rs.eof()) {
+                    qint16 mark = 0;
+                    ok = rs.readInt16(colPnDEFAULT, mark);
+                    if (ok && mark == 1)
+                        ok = rs.setField(colPnDEFAULT, integer(0)) && rs.update();
+                    if (ok)
+                        rs.moveNext();
+                }
+            }
+        }
+    }
+    if (ok) {
+        iERROR = 0;
+    } else {
+        iERROR = 1;
+        SQL_writeERROR(server, database, user, password, errorTable, u"SQL_writePNdef"_s,
+                       u"Error encountered"_s);
+    }
+}
+
+void Database::SQL_updatePN(const QString& server, const QString& database, const QString& user,
+                            const QString& password, const QString& table, const QString& oldPN,
+                            const QString& newPN, qint16 snVALID, qint16& iERROR)
+{
+    bool ok = false;
+    {
+        // Walks the whole table by design: the comparison is the program's, exact to the
+        // character (case and blanks count), not the server's collation.
+        Session session(profile(server, database, user, password), m_timeouts);
+        if (session.open(wholeTable(table)) && session.rows().moveFirst()) {
+            Recordset& rs = session.rows();
+            bool found = false;
+            bool readable = true;
+            while (!rs.eof()) {
+                QString stored;
+                if (!rs.readText(colPartNUM, stored)) {
+                    readable = false;
+                    break;
+                }
+                if (stored == oldPN) {
+                    found = true;
+                    break;
+                }
+                rs.moveNext();
+            }
+            if (readable && found) {
+                const bool rename = newPN != oldPN && !newPN.isEmpty();
+                ok = !rename || rs.setField(colPartNUM, newPN);
+                qint16 storedValid = 0;
+                if (ok && !rs.readInt16(colSnVALID, storedValid)) {
+                    // The rename is saved before snVALID is read: an unreadable
+                    // snVALID still leaves the rename saved.
+                    if (rename)
+                        rs.update();
+                    ok = false;
+                }
+                if (ok && storedValid != snVALID)
+                    ok = rs.setField(colSnVALID, integer(snVALID));
+                // The rename and the new mark go out in one save; with nothing to change no save is sent.
+                if (ok)
+                    ok = rs.update();
+            }
+        }
+    }
+    if (ok) {
+        iERROR = 0;
+    } else {
+        iERROR = 1;
+        SQL_writeERROR(server, database, user, password, errorTable, u"SQL_updatePN"_s, notFound(oldPN, 2));
+    }
+}
+
+void Database::SQL_writenewPN(const QString& server, const QString& database, const QString& user,
+                              const QString& password, const QString& table, const QString& errorPN,
+                              const QString& pn, const QString& snNAME, qint16 pnDEFAULT, qint16 snACTIVE,
+                              qint16 snBARCODE, qint32 snEXTENDER, const QString& snFORMAT, qint16 snLENGTH,
+                              qint16 autoMEASURE, float autoTIME, qint16 reqRANDR, const QString& snGOOD,
+                              const QString& snBAD, qint16 mapPORT, qint16& iERROR)
+{
+    Q_UNUSED(snEXTENDER) // a new record always starts with 0
+    bool ok = false;
+    {
+        // No duplicate check: the callers check first.
+        Session session(profile(server, database, user, password), m_timeouts);
+        if (session.open(appendOnly(table))) {
+            Recordset& rs = session.rows();
+            rs.addNew();
+            ok = rs.setField(colPartNUM, pn) && rs.setField(colSnNAME, snNAME) &&
+                 rs.setField(colPnDEFAULT, integer(pnDEFAULT)) && rs.setField(colMapPORT, integer(mapPORT)) &&
+                 rs.setField(colSnACTIVE, integer(snACTIVE)) &&
+                 rs.setField(colSnBARCODE, integer(snBARCODE)) && rs.setField(colSnEXTENDER, QVariant(0)) &&
+                 rs.setField(colSnVALID, integer(0)) && rs.setField(colSnFORMAT, snFORMAT) &&
+                 rs.setField(colSnLENGTH, integer(snLENGTH)) &&
+                 rs.setField(colAutoMEASURE, integer(autoMEASURE)) && rs.setField(colAutoTIME, autoTIME) &&
+                 rs.setField(colReqRANDR, integer(reqRANDR)) && rs.setField(colSnGOOD, snGOOD) &&
+                 rs.setField(colSnBAD, snBAD);
+            if (ok) {
+                iERROR = 0;
+                ok = rs.update();
+            }
+        }
+    }
+    if (!ok) {
+        iERROR = 1;
+        SQL_writeERROR(server, database, user, password, errorTable, u"SQL_writenewPN"_s,
+                       u"Part # was "_s + errorPN + u" IE = 2"_s);
+    }
+}
+
+void Database::SQL_delPN(const QString& server, const QString& database, const QString& user,
+                         const QString& password, const QString& table, const QString& pn, qint16& mapPORT,
+                         qint16& iERROR)
+{
+    bool ok = false;
+    bool found = true;
+    {
+        // The server's comparison of partNUM with pn decides (its collation applies).
+        Session session(profile(server, database, user, password), m_timeouts);
+        if (session.open(onePartNumber(table, pn))) {
+            Recordset& rs = session.rows();
+            if (rs.recordCount() < 1) {
+                found = false; // not a failure: nothing deleted, mapPORT untouched
+                ok = true;
+            } else {
+                // Only the first row goes, even when more rows carry the same part number.
+                ok = rs.moveFirst() && rs.readInt16(colMapPORT, mapPORT) && rs.deleteCurrent();
+            }
+        }
+    }
+    if (!ok) {
+        iERROR = 1;
+        SQL_writeERROR(server, database, user, password, errorTable, u"SQL_delPN"_s, notFound(pn, 2));
+    } else {
+        iERROR = 0;
+        if (!found)
+            SQL_writeERROR(server, database, user, password, errorTable, u"SQL_delPN"_s, notFound(pn, 1));
+    }
+}
+
+} // namespace zelmar::db

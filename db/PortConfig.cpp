@@ -1,0 +1,288 @@
+// The five operations on port configuration records.
+//
+// Failure path A: connecting and opening the query (Session::open). Failure
+// path B: the row work. The read, the write and the append tell the operator
+// of either in a message box; the map number and the delete fail silently.
+// None of them writes an error record.
+
+#include "Database.h"
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace zelmar::db {
+
+namespace {
+
+const QString colMapPORT = u"mapPORT"_s;
+const QString colMapNUM = u"mapNUM"_s;
+const QString colPortNAME = u"portNAME"_s;
+const QString colUOM = u"UOM"_s;
+const QString colUnitSCALE = u"unitSCALE"_s;
+const QString colAcTIVE = u"acTIVE"_s;
+const QString colRange = u"Range"_s;
+const QString colMinSPEC = u"minSPEC"_s;
+const QString colMaxSPEC = u"maxSPEC"_s;
+const QString colNumAVG = u"numAVG"_s;
+const QString colMspeed = u"mspeed"_s;
+const QString colTimeDELAY = u"timeDELAY"_s;
+const QString colSsON = u"ssON"_s;
+const QString colSsTOL = u"ssTOL"_s;
+const QString colSsMAXT = u"ssMAXT"_s;
+const QString colSsREQD = u"ssREQD"_s;
+
+enum class Failure
+{
+    None,
+    Connect, // path A
+    Rows,    // path B
+};
+
+void tell(Dialogs* dialogs, Failure failure)
+{
+    if (!dialogs || failure == Failure::None)
+        return;
+    if (failure == Failure::Connect)
+        dialogs->message(u"Error: Unable to Connect to the Tarvik Port Config DB."_s,
+                         u"Error Code 1005. Program will be using DEFAULT configuration values"_s);
+    else
+        dialogs->message(
+            u"Error: Error reading in Tarvik Port Config DB. Please check and correct configuration."_s,
+            u"Error Code 1006. Program will be using DEFAULT configuration values"_s);
+}
+
+QVariant integer(qint16 value)
+{
+    return QVariant(int(value));
+}
+
+// The slot of port k, or -1 when k lies outside the 49 slots (a failure of the row work).
+int slotOf(qint16 port)
+{
+    return port >= 1 && port <= portSlots ? port - 1 : -1;
+}
+
+// The fourteen values of one slot, set in the record's column order.
+bool setValues(Recordset& rs, size_t i, const PortArray<QString>& portNAME, const PortArray<qint16>& UOM,
+               const PortArray<qint16>& unitSCALE, const PortArray<qint16>& acTIVE,
+               const PortArray<float>& minSPEC, const PortArray<float>& maxSPEC,
+               const PortArray<float>& timeDELAY, const PortArray<qint16>& numAVG,
+               const PortArray<qint16>& mspeed, const PortArray<qint16>& Range, const PortArray<qint16>& ssON,
+               const PortArray<float>& ssTOL, const PortArray<float>& ssMAXT, const PortArray<qint16>& ssREQD)
+{
+    return rs.setField(colPortNAME, portNAME[i]) && rs.setField(colUOM, integer(UOM[i])) &&
+           rs.setField(colUnitSCALE, integer(unitSCALE[i])) && rs.setField(colAcTIVE, integer(acTIVE[i])) &&
+           rs.setField(colRange, integer(Range[i])) && rs.setField(colMinSPEC, minSPEC[i]) &&
+           rs.setField(colMaxSPEC, maxSPEC[i]) && rs.setField(colNumAVG, integer(numAVG[i])) &&
+           rs.setField(colMspeed, integer(mspeed[i])) && rs.setField(colTimeDELAY, timeDELAY[i]) &&
+           rs.setField(colSsON, integer(ssON[i])) && rs.setField(colSsTOL, ssTOL[i]) &&
+           rs.setField(colSsMAXT, ssMAXT[i]) && rs.setField(colSsREQD, integer(ssREQD[i]));
+}
+
+} // namespace
+
+void Database::SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
+                                const QString& password, const QString& table, qint16 mapPort,
+                                qint16& numPORTS, PortArray<qint16>& mapNUM, PortArray<QString>& portNAME,
+                                PortArray<qint16>& UOM, PortArray<qint16>& unitSCALE,
+                                PortArray<qint16>& acTIVE, PortArray<float>& minSPEC,
+                                PortArray<float>& maxSPEC, PortArray<float>& timeDELAY,
+                                PortArray<qint16>& numAVG, PortArray<qint16>& mspeed,
+                                PortArray<qint16>& Range, PortArray<qint16>& ssON, PortArray<float>& ssTOL,
+                                PortArray<float>& ssMAXT, PortArray<qint16>& ssREQD)
+{
+    Failure failure = Failure::None;
+    {
+        Session session(profile(server, database, user, password), m_timeouts);
+        if (!session.open(onePortMap(table, mapPort))) {
+            failure = Failure::Connect;
+        } else if (!session.rows().moveFirst()) {
+            failure = Failure::Rows; // a map without rows
+        } else {
+            Recordset& rs = session.rows();
+            const int n = rs.recordCount();
+            for (int row = 0; row < n; ++row) {
+                // Each row lands at the slot its own mapNUM names, in whatever order the rows come;
+                // a later row with the same mapNUM wins. Elements already read stay written.
+                qint16 k = 0;
+                const int slot = rs.readInt16(colMapNUM, k) ? slotOf(k) : -1;
+                if (slot < 0) {
+                    failure = Failure::Rows;
+                    break;
+                }
+                const auto i = size_t(slot);
+                mapNUM[i] = k;
+                const bool read =
+                    rs.readText(colPortNAME, portNAME[i]) && rs.readInt16(colUOM, UOM[i]) &&
+                    rs.readInt16(colUnitSCALE, unitSCALE[i]) && rs.readInt16(colAcTIVE, acTIVE[i]) &&
+                    rs.readInt16(colRange, Range[i]) && rs.readSingle(colMinSPEC, minSPEC[i]) &&
+                    rs.readSingle(colMaxSPEC, maxSPEC[i]) && rs.readInt16(colNumAVG, numAVG[i]) &&
+                    rs.readInt16(colMspeed, mspeed[i]) && rs.readSingle(colTimeDELAY, timeDELAY[i]) &&
+                    rs.readInt16(colSsON, ssON[i]) && rs.readSingle(colSsTOL, ssTOL[i]) &&
+                    rs.readSingle(colSsMAXT, ssMAXT[i]) && rs.readInt16(colSsREQD, ssREQD[i]);
+                if (!read) {
+                    failure = Failure::Rows;
+                    break;
+                }
+                rs.moveNext();
+            }
+            // Lowered only after a complete read.
+            if (failure == Failure::None && n < numPORTS)
+                numPORTS = qint16(n);
+        }
+    }
+    tell(dialogs(), failure);
+}
+
+void Database::SQL_writePORTinfo(
+    const QString& server, const QString& database, const QString& user, const QString& password,
+    const QString& table, qint16 mapPort, qint16 numPORTS, const PortArray<qint16>& mapNUM,
+    const PortArray<QString>& portNAME, const PortArray<qint16>& UOM, const PortArray<qint16>& unitSCALE,
+    const PortArray<qint16>& acTIVE, const PortArray<float>& minSPEC, const PortArray<float>& maxSPEC,
+    const PortArray<float>& timeDELAY, const PortArray<qint16>& numAVG, const PortArray<qint16>& mspeed,
+    const PortArray<qint16>& Range, const PortArray<qint16>& ssON, const PortArray<float>& ssTOL,
+    const PortArray<float>& ssMAXT, const PortArray<qint16>& ssREQD, qint16& iERROR)
+{
+    // Passed by the callers and not used: each existing row is rewritten from the slot of its own mapNUM.
+    Q_UNUSED(numPORTS)
+    Q_UNUSED(mapNUM)
+    iERROR = 1;
+    Failure failure = Failure::None;
+    {
+        Session session(profile(server, database, user, password), m_timeouts);
+        if (!session.open(onePortMap(table, mapPort))) {
+            failure = Failure::Connect;
+        } else if (!session.rows().moveFirst()) {
+            failure = Failure::Rows; // a map without rows: no row is appended
+        } else {
+            // Row by row, each saved at once: rows saved before a failure stay saved.
+            Recordset& rs = session.rows();
+            const int n = rs.recordCount();
+            for (int row = 0; row < n; ++row) {
+                qint16 k = 0;
+                const int slot = rs.readInt16(colMapNUM, k) ? slotOf(k) : -1;
+                if (slot < 0 ||
+                    !setValues(rs, size_t(slot), portNAME, UOM, unitSCALE, acTIVE, minSPEC, maxSPEC,
+                               timeDELAY, numAVG, mspeed, Range, ssON, ssTOL, ssMAXT, ssREQD) ||
+                    !rs.update()) {
+                    failure = Failure::Rows;
+                    break;
+                }
+                rs.moveNext();
+            }
+            if (failure == Failure::None)
+                iERROR = 0;
+        }
+    }
+    tell(dialogs(), failure);
+}
+
+void Database::SQL_writenewPORTS(
+    const QString& server, const QString& database, const QString& user, const QString& password,
+    const QString& table, qint16 mapPort, qint16 numPORTS, const PortArray<qint16>& mapNUM,
+    const PortArray<QString>& portNAME, const PortArray<qint16>& UOM, const PortArray<qint16>& unitSCALE,
+    const PortArray<qint16>& acTIVE, const PortArray<float>& minSPEC, const PortArray<float>& maxSPEC,
+    const PortArray<float>& timeDELAY, const PortArray<qint16>& numAVG, const PortArray<qint16>& mspeed,
+    const PortArray<qint16>& Range, const PortArray<qint16>& ssON, const PortArray<float>& ssTOL,
+    const PortArray<float>& ssMAXT, const PortArray<qint16>& ssREQD, qint16& iERROR)
+{
+    iERROR = 1;
+    Failure failure = Failure::None;
+    {
+        Session session(profile(server, database, user, password), m_timeouts);
+        if (!session.open(appendOnly(table))) {
+            failure = Failure::Connect;
+        } else if (numPORTS < 1) {
+            iERROR = 0; // nothing to append
+        } else if (numPORTS > portSlots) {
+            // Slot numPORTS-1 lies beyond the arrays. Appending the first 49 rows would
+            // only be rolled back below, so nothing is sent.
+            failure = Failure::Rows;
+        } else if (!session.transaction()) {
+            failure = Failure::Rows; // after the open every failure is path B
+        } else {
+            // Committed row by row, a failure part-way would leave a half map behind and the
+            // caller's second attempt would append the whole map again (doubled rows). The rows of one map
+            // now go in one transaction, rolled back on any failure, and success is reported only when all
+            // numPORTS rows are stored.
+            Recordset& rs = session.rows();
+            for (int i = 0; i < numPORTS; ++i) {
+                const auto s = size_t(i);
+                rs.addNew();
+                if (!rs.setField(colMapPORT, integer(mapPort)) ||
+                    !rs.setField(colMapNUM, integer(mapNUM[s])) ||
+                    !setValues(rs, s, portNAME, UOM, unitSCALE, acTIVE, minSPEC, maxSPEC, timeDELAY, numAVG,
+                               mspeed, Range, ssON, ssTOL, ssMAXT, ssREQD) ||
+                    !rs.update()) {
+                    failure = Failure::Rows;
+                    break;
+                }
+            }
+            if (failure == Failure::None && !session.commit())
+                failure = Failure::Rows;
+            if (failure == Failure::None)
+                iERROR = 0;
+            else
+                session.rollback(); // a lost connection rolls back on the server all the same
+        }
+    }
+    tell(dialogs(), failure);
+}
+
+void Database::SQL_readnewMAP(const QString& server, const QString& database, const QString& user,
+                              const QString& password, const QString& table, qint16& newMAP, qint16& iERROR)
+{
+    bool ok = false;
+    qint16 largest = 0;
+    {
+        Session session(profile(server, database, user, password), m_timeouts);
+        if (session.open(wholeTable(table))) {
+            Recordset& rs = session.rows();
+            // An empty table has no map in use, so the new map number is 1: failing here
+            // would make the first part number of a new station impossible to create.
+            ok = true;
+            if (rs.recordCount() > 0) {
+                ok = rs.moveFirst();
+                while (ok && !rs.eof()) {
+                    qint16 map = 0;
+                    ok = rs.readInt16(colMapPORT, map);
+                    if (ok && map > largest)
+                        largest = map;
+                    rs.moveNext();
+                }
+            }
+        }
+    }
+    // One more than the largest Integer does not exist: still a failure.
+    if (ok && largest == std::numeric_limits<qint16>::max())
+        ok = false;
+    if (ok) {
+        newMAP = qint16(largest + 1);
+        iERROR = 0;
+    } else {
+        iERROR = 1; // newMAP keeps its value; no message
+    }
+}
+
+void Database::SQL_delPORTS(const QString& server, const QString& database, const QString& user,
+                            const QString& password, const QString& table, qint16 mapPort, qint16& iERROR)
+{
+    bool ok = false;
+    {
+        Session session(profile(server, database, user, password), m_timeouts);
+        // A map without rows fails at the move to the first row. Rows deleted before a failure stay deleted.
+        if (session.open(onePortMap(table, mapPort)) && session.rows().moveFirst()) {
+            Recordset& rs = session.rows();
+            const int n = rs.recordCount();
+            ok = true;
+            for (int row = 0; ok && row < n; ++row) {
+                ok = rs.deleteCurrent();
+                rs.moveNext();
+            }
+        }
+    }
+    iERROR = ok ? 0 : 1; // silent either way
+}
+
+} // namespace zelmar::db
