@@ -231,44 +231,51 @@ const QSqlRecord* Recordset::currentRecord()
     return &m_rows[size_t(m_current)].values;
 }
 
-bool Recordset::readInt16(const QString& column, qint16& out)
+bool Recordset::cell(const QString& column, QVariant& value)
 {
     const QSqlRecord* row = currentRecord();
     if (!row)
         return false;
     if (row->indexOf(column) < 0)
         return fail(u"No column "_s + column);
+    value = row->value(column);
+    return true;
+}
+
+bool Recordset::readWhole(const QString& column, qint64 low, qint64 high, qint64& out)
+{
+    QVariant v;
+    if (!cell(column, v))
+        return false;
+    if (!toWhole(v, low, high, out))
+        return fail(u"Column "_s + column + u" does not hold a whole number from "_s + QString::number(low) +
+                    u" to "_s + QString::number(high));
+    return true;
+}
+
+bool Recordset::readInt16(const QString& column, qint16& out)
+{
     qint64 value = 0;
-    if (!toWhole(row->value(column), std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max(),
-                 value))
-        return fail(u"Column "_s + column + u" does not hold a 16-bit whole number"_s);
+    if (!readWhole(column, std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max(), value))
+        return false;
     out = qint16(value);
     return true;
 }
 
 bool Recordset::readInt32(const QString& column, qint32& out)
 {
-    const QSqlRecord* row = currentRecord();
-    if (!row)
-        return false;
-    if (row->indexOf(column) < 0)
-        return fail(u"No column "_s + column);
     qint64 value = 0;
-    if (!toWhole(row->value(column), std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(),
-                 value))
-        return fail(u"Column "_s + column + u" does not hold a 32-bit whole number"_s);
+    if (!readWhole(column, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), value))
+        return false;
     out = qint32(value);
     return true;
 }
 
 bool Recordset::readSingle(const QString& column, float& out)
 {
-    const QSqlRecord* row = currentRecord();
-    if (!row)
+    QVariant v;
+    if (!cell(column, v))
         return false;
-    if (row->indexOf(column) < 0)
-        return fail(u"No column "_s + column);
-    const QVariant v = row->value(column);
     if (v.metaType().id() == QMetaType::Float) {
         out = v.toFloat();
         return true;
@@ -282,12 +289,9 @@ bool Recordset::readSingle(const QString& column, float& out)
 
 bool Recordset::readText(const QString& column, QString& out)
 {
-    const QSqlRecord* row = currentRecord();
-    if (!row)
+    QVariant v;
+    if (!cell(column, v))
         return false;
-    if (row->indexOf(column) < 0)
-        return fail(u"No column "_s + column);
-    const QVariant v = row->value(column);
     if (v.isNull())
         return fail(u"Column "_s + column + u" is NULL"_s);
     out = v.toString();

@@ -76,6 +76,8 @@ private:
     };
 
     const QSqlRecord* currentRecord();
+    bool cell(const QString& column, QVariant& value);
+    bool readWhole(const QString& column, qint64 low, qint64 high, qint64& out);
     bool fail(const QString& message);
     bool loadPrimaryKey();
     QString whereForRow(const QSqlRecord& row, QVariantList& binds);

@@ -4,17 +4,9 @@ using namespace Qt::StringLiterals;
 
 namespace zelmar::signin {
 
-namespace {
-// Texts go to the server as texts: an empty one is '' and never NULL.
-QVariant text(const QString& value)
-{
-    return value.isNull() ? QVariant(QString::fromLatin1("", 0)) : QVariant(value);
-}
-} // namespace
-
 db::Query operatorCodeQuery(const QString& table, const QString& userCode)
 {
-    return {table, u" WHERE Operator_Code=?"_s, {text(userCode)}};
+    return {table, u" WHERE Operator_Code=?"_s, {userCode}};
 }
 
 LookupError lookupError(int code)
@@ -121,11 +113,10 @@ void CentralAccounts::SQL_writeLOGIN(const QString& server, const QString& datab
         return;
     db::Recordset& rs = session.rows();
     rs.addNew();
-    const bool set = rs.setField(u"Login"_s, Login) && rs.setField(u"User_Code"_s, text(UserCode)) &&
-                     rs.setField(u"Company_Name"_s, text(companyName)) &&
-                     rs.setField(u"proGRAM"_s, text(u"Zelmar"_s)) &&
-                     rs.setField(u"Operator_Name"_s, text(operatorName)) &&
-                     rs.setField(u"MAC_ID"_s, text(macList)) && rs.setField(u"progVER"_s, text(progVer));
+    const bool set = rs.setField(u"Login"_s, Login) && rs.setField(u"User_Code"_s, UserCode) &&
+                     rs.setField(u"Company_Name"_s, companyName) && rs.setField(u"proGRAM"_s, u"Zelmar"_s) &&
+                     rs.setField(u"Operator_Name"_s, operatorName) && rs.setField(u"MAC_ID"_s, macList) &&
+                     rs.setField(u"progVER"_s, progVer);
     if (!set || !rs.update())
         return;
     result = 0;
