@@ -5,6 +5,7 @@
 
 #include "Colors.h"
 #include "Fonts.h"
+#include "TypedLength.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -66,8 +67,8 @@ QLineEdit* field(QWidget* parent, const QString& name, const QString& tip, const
     auto* e = place<QLineEdit>(parent, name, left, top, width, fieldHeight);
     e->setToolTip(tip);
     e->setAccessibleName(accessible);
-    if (maxLength > 0)
-        e->setMaxLength(maxLength);
+    // Limits typing only: a longer text set by the program is shown whole.
+    limitTypedLength(e, maxLength);
     return e;
 }
 
@@ -143,6 +144,7 @@ FormMainTestMenu::FormMainTestMenu(Dialogs* dialogs_, Pause* pause_, ProgramEnd*
     setFixedSize(windowWidth, windowHeight);
     buildControls();
     connectHandlers();
+    wireFieldRules();
 }
 
 FormMainTestMenu::~FormMainTestMenu() = default;
@@ -445,6 +447,8 @@ void FormMainTestMenu::controlLostFocus(QWidget* control)
 {
     if (control == lsttestPN)
         lsttestPN_LostFocus();
+    else
+        fieldLostFocus(control);
 }
 
 void FormMainTestMenu::keyPressEvent(QKeyEvent* event)

@@ -3,12 +3,17 @@
 #include "AccountValues.h"
 #include "CurrentParams.h"
 #include "Interaction.h"
+#include "NumericEntry.h"
+#include "PartNumberRules.h"
+#include "SerialNumberRules.h"
 
 #include <QDialog>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -161,6 +166,74 @@ public:
     // Clears `list` and adds `entries` without running any handler; the list is
     // left with no selection (index -1).
     static void refillList(QComboBox* list, const QStringList& entries);
+
+    // ======== Field entry rules (bodies in FieldHandlers.cpp) ========
+    // The seven numeric fields. Each handler forwards to the rule that the window keeps
+    // for the field. The window feeds them itself: every change of the text (the
+    // program's too) runs _Change; every key pressed in the field runs _KeyPress, where
+    // Enter (13) runs the check and the focus stays; the focus leaving the field for
+    // another control runs _Validate, then _LostFocus. Other code calls _Validate and
+    // _LostFocus directly. `Cancel` is never set: corrections never hold the focus.
+    // Virtual so that tests can watch them run.
+    virtual void txtMinSpec_Change();
+    virtual void txtMinSpec_KeyPress(qint16& KeyAscii);
+    virtual void txtMinSpec_Validate(bool& Cancel);
+    virtual void txtMinSpec_LostFocus();
+    virtual void txtMaxSpec_Change();
+    virtual void txtMaxSpec_KeyPress(qint16& KeyAscii);
+    virtual void txtMaxSpec_Validate(bool& Cancel);
+    virtual void txtMaxSpec_LostFocus();
+    virtual void txtAVG_Change();
+    virtual void txtAVG_KeyPress(qint16& KeyAscii);
+    virtual void txtAVG_Validate(bool& Cancel);
+    virtual void txtAVG_LostFocus();
+    virtual void txtTDLY_Change();
+    virtual void txtTDLY_KeyPress(qint16& KeyAscii);
+    virtual void txtTDLY_Validate(bool& Cancel);
+    virtual void txtTDLY_LostFocus();
+    virtual void txtssTOL_Change();
+    virtual void txtssTOL_KeyPress(qint16& KeyAscii);
+    virtual void txtssTOL_Validate(bool& Cancel);
+    virtual void txtssTOL_LostFocus();
+    virtual void txtssMAXT_Change();
+    virtual void txtssMAXT_KeyPress(qint16& KeyAscii);
+    virtual void txtssMAXT_Validate(bool& Cancel);
+    virtual void txtssMAXT_LostFocus();
+    virtual void txtautoTIME_Change();
+    virtual void txtautoTIME_KeyPress(qint16& KeyAscii);
+    virtual void txtautoTIME_Validate(bool& Cancel);
+    virtual void txtautoTIME_LostFocus();
+
+    // The serial-number format check: cleans txtsnFORMAT, shows its length in lblsnLEN
+    // and flashes a cleaned (yellow) or empty (red) format with its message. Leaving
+    // the field runs txtsnFORMAT_lostfocus, which is the same check, once.
+    virtual void txtsnFORMAT_Validate(bool& Cancel);
+    virtual void txtsnFORMAT_lostfocus();
+    // Builds cur.snPATTERN from the format snINPUT and sets cur.snLENGTH to its length.
+    void ConvertSerialNumber(const QString& snINPUT);
+    // The editor's timed pause through `pause`: window events go on meanwhile.
+    void timeDELAY(double Delay);
+    // The part-number string rules against the loaded part number cur.curPN; with
+    // iSKIP = 1 another name is also looked up in the account's part-number table
+    // (database->SQL_checkPN with the account's profile). pnCHECK = 1 accepted, 0 refused.
+    void checkPN(QString& strPN, qint16& pnCHECK, qint16& iSKIP, const QString& wFROM);
+    // Every number that the window reads from a field: the regional rules of readNumber,
+    // digit grouping included (1,500.0 reads 1500). False, and `value` unchanged, when
+    // the text is no number.
+    static bool fieldNumber(const QLineEdit* field, double& value);
+
+private:
+    // The rules, their wiring to the fields (called once by the constructor), and the
+    // leave dispatch of the fields (false: the control is none of them).
+    void wireFieldRules();
+    bool fieldLostFocus(QWidget* control);
+    NumericFieldRule& rule(NumericField field) const { return *m_numericRules[std::size_t(field)]; }
+    std::array<NumericFieldRule*, 7> m_numericRules{};
+    SerialFormatRule* m_snFormatRule = nullptr;
+    std::unique_ptr<PartNumberRule> m_pnRule;
+
+public:
+    // ======== End of field entry rules ========
 
     // ---- Handlers whose bodies come with later work ----
     // Connected now so that the event semantics hold; their bodies are empty

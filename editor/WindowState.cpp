@@ -162,8 +162,7 @@ void FormMainTestMenu::blankFIELDS()
     txtBADSN->setText(QString());
     lstPORT->setCurrentIndex(-1);
     chkACTIVE->setChecked(false);
-    // txtPort holds at most 15 characters: like the original text box, which
-    // cuts text assigned by code to its MaxLength, it shows "Port Descriptio".
+    // Longer than the 15 characters that can be typed into txtPort: shown whole.
     txtPort->setText(u"Port Description"_s);
     txtMinSpec->setText(u"0.0"_s);
     txtMaxSpec->setText(u"100.0"_s);

@@ -3,6 +3,7 @@
 #include "Colors.h"
 #include "EditorFakes.h"
 #include "FormMainTestMenu.h"
+#include "TypedLength.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -294,7 +295,10 @@ void TestEditorWindow::controls()
     } else if (kind == u"text") {
         auto* e = qobject_cast<QLineEdit*>(control);
         QVERIFY(e);
-        QCOMPARE(e->maxLength(), maxLength ? maxLength : 32767);
+        // The limit applies to typing only (typedLengthLimit); the field's own maximum
+        // stays open so that texts set by the program are never cut.
+        QCOMPARE(typedLengthLimit(e), maxLength);
+        QCOMPARE(e->maxLength(), 32767);
     } else if (kind == u"combo" || kind == u"list") {
         auto* c = qobject_cast<QComboBox*>(control);
         QVERIFY(c);
@@ -830,9 +834,8 @@ void TestEditorWindow::blankFIELDS()
     QCOMPARE(w->txtBADSN->text(), QString());
     QCOMPARE(w->lstPORT->currentIndex(), -1);
     QVERIFY(!w->chkACTIVE->isChecked());
-    // The box holds at most 15 characters, however its text is set (as the
-    // original text box, which cuts text assigned by code to its MaxLength).
-    QCOMPARE(w->txtPort->text(), u"Port Descriptio"_s);
+    // Typing is limited to 15 characters, but a text set by the program is shown whole.
+    QCOMPARE(w->txtPort->text(), u"Port Description"_s);
     QCOMPARE(w->txtMinSpec->text(), u"0.0"_s);
     QCOMPARE(w->txtMaxSpec->text(), u"100.0"_s);
     QCOMPARE(w->lstsCALE->currentIndex(), -1);
