@@ -18,6 +18,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
@@ -425,8 +426,13 @@ bool FormMainTestMenu::eventFilter(QObject* watched, QEvent* event)
         case QEvent::FocusOut: {
             // Opening a list's popup or going to another window is no leave.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+                // The leave handlers pause; the window may be gone when they return.
+                const QPointer<FormMainTestMenu> self(this);
                 controlLostFocus(widget);
+                if (!self)
+                    return false;
+            }
             break;
         }
         case QEvent::Wheel:
