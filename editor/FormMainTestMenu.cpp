@@ -491,7 +491,5 @@ void FormMainTestMenu::btnUPDATE_Click() {}
 void FormMainTestMenu::btnDELETE_Click() {}
 void FormMainTestMenu::btnEXPORT_Click() {}
 void FormMainTestMenu::btnADD_Click() {}
-void FormMainTestMenu::Timer1_Timer() {}
-void FormMainTestMenu::Timer6_Timer() {}
 
 } // namespace zelmar

@@ -235,6 +235,13 @@ private:
 public:
     // ======== End of field entry rules ========
 
+    // ---- One-hour limit, counted by Timer6_Timer (Timers.cpp) ----
+    // The start sequence resets the count, sets the limit and arms the quit
+    // when the window loads; a window that was never loaded does not quit by itself.
+    qint16 quitTICKS = 0;   // Timer6 ticks since the window loaded, modulo quitLIMIT
+    qint16 quitLIMIT = 360; // ticks of 10 s: one hour
+    qint16 quitARMED = 0;   // 1: QUIT runs when quitTICKS reaches quitLIMIT
+
     // ---- Handlers whose bodies come with later work ----
     // Connected now so that the event semantics hold; their bodies are empty
     // here and are written by the handlers that own them. Virtual so that tests can watch
