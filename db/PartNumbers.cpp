@@ -31,12 +31,6 @@ const QString colReqRANDR = u"reqRANDR"_s;
 const QString colSnGOOD = u"snGOOD"_s;
 const QString colSnBAD = u"snBAD"_s;
 
-// Integers are handed to the data layer as int, which every driver binds as a number.
-QVariant integer(qint16 value)
-{
-    return QVariant(int(value));
-}
-
 QString notFound(const QString& pn, int ie)
 {
     return u"Part # not found "_s + pn + u" IE = "_s + QString::number(ie);
@@ -146,13 +140,12 @@ void Database::SQL_writeinfo(const QString& server, const QString& database, con
             } else {
                 set = rs.setField(colPartNUM, newPN); // a rename
             }
-            set = set && rs.setField(colSnNAME, snNAME) && rs.setField(colPnDEFAULT, integer(pnDEFAULT)) &&
-                  rs.setField(colSnACTIVE, integer(snACTIVE)) && rs.setField(colSnVALID, integer(0)) &&
-                  rs.setField(colSnBARCODE, integer(snBARCODE)) && rs.setField(colSnFORMAT, snFORMAT) &&
-                  rs.setField(colSnLENGTH, integer(snLENGTH)) &&
-                  rs.setField(colAutoMEASURE, integer(autoMEASURE)) && rs.setField(colAutoTIME, autoTIME) &&
-                  rs.setField(colReqRANDR, integer(reqRANDR)) && rs.setField(colSnGOOD, snGOOD) &&
-                  rs.setField(colSnBAD, snBAD);
+            set = set && rs.setField(colSnNAME, snNAME) && rs.setField(colPnDEFAULT, pnDEFAULT) &&
+                  rs.setField(colSnACTIVE, snACTIVE) && rs.setField(colSnVALID, 0) &&
+                  rs.setField(colSnBARCODE, snBARCODE) && rs.setField(colSnFORMAT, snFORMAT) &&
+                  rs.setField(colSnLENGTH, snLENGTH) && rs.setField(colAutoMEASURE, autoMEASURE) &&
+                  rs.setField(colAutoTIME, autoTIME) && rs.setField(colReqRANDR, reqRANDR) &&
+                  rs.setField(colSnGOOD, snGOOD) && rs.setField(colSnBAD, snBAD);
             // mapPORT is read from the row as fetched, before the save; it stays written if the save fails.
             if (set && rs.readInt16(colMapPORT, mapPORT)) {
                 iERROR = 0;
@@ -183,7 +176,7 @@ void Database::SQL_writePNdef(const QString& server, const QString& database, co
                     qint16 mark = 0;
                     ok = rs.readInt16(colPnDEFAULT, mark);
                     if (ok && mark == 1)
-                        ok = rs.setField(colPnDEFAULT, integer(0)) && rs.update();
+                        ok = rs.setField(colPnDEFAULT, 0) && rs.update();
                     if (ok)
                         rs.moveNext();
                 }
@@ -236,7 +229,7 @@ void Database::SQL_updatePN(const QString& server, const QString& database, cons
                     ok = false;
                 }
                 if (ok && storedValid != snVALID)
-                    ok = rs.setField(colSnVALID, integer(snVALID));
+                    ok = rs.setField(colSnVALID, snVALID);
                 // The rename and the new mark go out in one save; with nothing to change no save is sent.
                 if (ok)
                     ok = rs.update();
@@ -267,13 +260,12 @@ void Database::SQL_writenewPN(const QString& server, const QString& database, co
             Recordset& rs = session.rows();
             rs.addNew();
             ok = rs.setField(colPartNUM, pn) && rs.setField(colSnNAME, snNAME) &&
-                 rs.setField(colPnDEFAULT, integer(pnDEFAULT)) && rs.setField(colMapPORT, integer(mapPORT)) &&
-                 rs.setField(colSnACTIVE, integer(snACTIVE)) &&
-                 rs.setField(colSnBARCODE, integer(snBARCODE)) && rs.setField(colSnEXTENDER, QVariant(0)) &&
-                 rs.setField(colSnVALID, integer(0)) && rs.setField(colSnFORMAT, snFORMAT) &&
-                 rs.setField(colSnLENGTH, integer(snLENGTH)) &&
-                 rs.setField(colAutoMEASURE, integer(autoMEASURE)) && rs.setField(colAutoTIME, autoTIME) &&
-                 rs.setField(colReqRANDR, integer(reqRANDR)) && rs.setField(colSnGOOD, snGOOD) &&
+                 rs.setField(colPnDEFAULT, pnDEFAULT) && rs.setField(colMapPORT, mapPORT) &&
+                 rs.setField(colSnACTIVE, snACTIVE) && rs.setField(colSnBARCODE, snBARCODE) &&
+                 rs.setField(colSnEXTENDER, QVariant(0)) && rs.setField(colSnVALID, 0) &&
+                 rs.setField(colSnFORMAT, snFORMAT) && rs.setField(colSnLENGTH, snLENGTH) &&
+                 rs.setField(colAutoMEASURE, autoMEASURE) && rs.setField(colAutoTIME, autoTIME) &&
+                 rs.setField(colReqRANDR, reqRANDR) && rs.setField(colSnGOOD, snGOOD) &&
                  rs.setField(colSnBAD, snBAD);
             if (ok) {
                 iERROR = 0;

@@ -52,11 +52,6 @@ void tell(Dialogs* dialogs, Failure failure)
             u"Error Code 1006. Program will be using DEFAULT configuration values"_s);
 }
 
-QVariant integer(qint16 value)
-{
-    return QVariant(int(value));
-}
-
 // The slot of port k, or -1 when k lies outside the 49 slots (a failure of the row work).
 int slotOf(qint16 port)
 {
@@ -71,13 +66,13 @@ bool setValues(Recordset& rs, size_t i, const PortArray<QString>& portNAME, cons
                const PortArray<qint16>& mspeed, const PortArray<qint16>& Range, const PortArray<qint16>& ssON,
                const PortArray<float>& ssTOL, const PortArray<float>& ssMAXT, const PortArray<qint16>& ssREQD)
 {
-    return rs.setField(colPortNAME, portNAME[i]) && rs.setField(colUOM, integer(UOM[i])) &&
-           rs.setField(colUnitSCALE, integer(unitSCALE[i])) && rs.setField(colAcTIVE, integer(acTIVE[i])) &&
-           rs.setField(colRange, integer(Range[i])) && rs.setField(colMinSPEC, minSPEC[i]) &&
-           rs.setField(colMaxSPEC, maxSPEC[i]) && rs.setField(colNumAVG, integer(numAVG[i])) &&
-           rs.setField(colMspeed, integer(mspeed[i])) && rs.setField(colTimeDELAY, timeDELAY[i]) &&
-           rs.setField(colSsON, integer(ssON[i])) && rs.setField(colSsTOL, ssTOL[i]) &&
-           rs.setField(colSsMAXT, ssMAXT[i]) && rs.setField(colSsREQD, integer(ssREQD[i]));
+    return rs.setField(colPortNAME, portNAME[i]) && rs.setField(colUOM, UOM[i]) &&
+           rs.setField(colUnitSCALE, unitSCALE[i]) && rs.setField(colAcTIVE, acTIVE[i]) &&
+           rs.setField(colRange, Range[i]) && rs.setField(colMinSPEC, minSPEC[i]) &&
+           rs.setField(colMaxSPEC, maxSPEC[i]) && rs.setField(colNumAVG, numAVG[i]) &&
+           rs.setField(colMspeed, mspeed[i]) && rs.setField(colTimeDELAY, timeDELAY[i]) &&
+           rs.setField(colSsON, ssON[i]) && rs.setField(colSsTOL, ssTOL[i]) &&
+           rs.setField(colSsMAXT, ssMAXT[i]) && rs.setField(colSsREQD, ssREQD[i]);
 }
 
 } // namespace
@@ -210,8 +205,7 @@ void Database::SQL_writenewPORTS(
             for (int i = 0; i < numPORTS; ++i) {
                 const auto s = size_t(i);
                 rs.addNew();
-                if (!rs.setField(colMapPORT, integer(mapPort)) ||
-                    !rs.setField(colMapNUM, integer(mapNUM[s])) ||
+                if (!rs.setField(colMapPORT, mapPort) || !rs.setField(colMapNUM, mapNUM[s]) ||
                     !setValues(rs, s, portNAME, UOM, unitSCALE, acTIVE, minSPEC, maxSPEC, timeDELAY, numAVG,
                                mspeed, Range, ssON, ssTOL, ssMAXT, ssREQD) ||
                     !rs.update()) {
