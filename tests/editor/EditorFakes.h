@@ -1,19 +1,26 @@
 #pragma once
 
+#include "Colors.h"
 #include "FormMainTestMenu.h"
 #include "Interaction.h"
+#include "TestServer.h"
 
-#include <QHash>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QList>
 #include <QPair>
+#include <QPointer>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <QTest>
+#include <QWidget>
 
 #include <functional>
 
 namespace zelmar::test {
 
-// Records every box and answers from a queue (Yes by default, empty input).
+// Records every message box; Yes and empty input as answers.
 class FakeDialogs : public Dialogs
 {
 public:
@@ -27,104 +34,128 @@ public:
         if (whileMessageShown)
             whileMessageShown();
     }
-    bool askYesNo(const QString& text, const QString& title) override
-    {
-        messages.append({text, title});
-        return true;
-    }
-    QString input(const QString& prompt, const QString& title, const QString&) override
-    {
-        messages.append({prompt, title});
-        return QString();
-    }
+    bool askYesNo(const QString&, const QString&) override { return true; }
+    QString input(const QString&, const QString&, const QString&) override { return QString(); }
 };
 
-class FakePause : public Pause
+// Keeps the length of every wait and can look at the window while the wait is on;
+// waits no time itself unless given a real pause to pass the wait on to.
+class RecordingPause : public Pause
 {
 public:
-    QList<double> waits;
-    void wait(double seconds) override { waits.append(seconds); }
-};
-
-class FakeProgramEnd : public ProgramEnd
-{
-public:
-    int ends = 0;
-    void end() override { ++ends; }
-    bool hasEnded() const override { return ends > 0; }
-};
-
-// The editor window with its handlers watched: every run of a handler that a
-// later work fills is counted (the base body still runs).
-class ProbeWindow : public FormMainTestMenu
-{
-public:
-    QHash<QString, int> runs;
-    QStringList order;
-
-    ProbeWindow(Dialogs* d, Pause* p, ProgramEnd* e)
-        : FormMainTestMenu(d, p, e, nullptr)
+    explicit RecordingPause(Pause* next = nullptr)
+        : m_next(next)
     {}
+    void wait(double seconds) override
+    {
+        waits.append(seconds);
+        if (during)
+            during(seconds);
+        if (m_next)
+            m_next->wait(seconds);
+    }
+    QList<double> waits;
+    std::function<void(double)> during; // runs at the start of every wait
 
-    int ran(const QString& handler) const { return runs.value(handler); }
-    void reset()
-    {
-        runs.clear();
-        order.clear();
-    }
+private:
+    Pause* m_next;
+};
 
-    void lsttestPN_Click() override
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget)
+        : m_widget(widget)
     {
-        note(QStringLiteral("lsttestPN_Click"), [this] { FormMainTestMenu::lsttestPN_Click(); });
+        widget->installEventFilter(this);
     }
-    void lsttestPN_LostFocus() override
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
-        note(QStringLiteral("lsttestPN_LostFocus"), [this] { FormMainTestMenu::lsttestPN_LostFocus(); });
-    }
-    void lstPORT_Click() override
-    {
-        note(QStringLiteral("lstPORT_Click"), [this] { FormMainTestMenu::lstPORT_Click(); });
-    }
-    void lstsCALE_Click() override
-    {
-        note(QStringLiteral("lstsCALE_Click"), [this] { FormMainTestMenu::lstsCALE_Click(); });
-    }
-    void chkautoMEASURE_Click() override
-    {
-        note(QStringLiteral("chkautoMEASURE_Click"), [this] { FormMainTestMenu::chkautoMEASURE_Click(); });
-    }
-    void chkRANDR_Click() override
-    {
-        note(QStringLiteral("chkRANDR_Click"), [this] { FormMainTestMenu::chkRANDR_Click(); });
-    }
-    void chksnBARCODE_Click() override
-    {
-        note(QStringLiteral("chksnBARCODE_Click"), [this] { FormMainTestMenu::chksnBARCODE_Click(); });
-    }
-    void chkssON_Click() override
-    {
-        note(QStringLiteral("chkssON_Click"), [this] { FormMainTestMenu::chkssON_Click(); });
-    }
-    void btnREVIEW_Click() override
-    {
-        note(QStringLiteral("btnREVIEW_Click"), [this] { FormMainTestMenu::btnREVIEW_Click(); });
-    }
-    void Timer1_Timer() override
-    {
-        note(QStringLiteral("Timer1_Timer"), [this] { FormMainTestMenu::Timer1_Timer(); });
-    }
-    void Timer6_Timer() override
-    {
-        note(QStringLiteral("Timer6_Timer"), [this] { FormMainTestMenu::Timer6_Timer(); });
+        if (watched == m_widget && event->type() == QEvent::Paint)
+            ++paints;
+        return false;
     }
 
 private:
-    void note(const QString& name, const std::function<void()>& base)
+    QPointer<QWidget> m_widget;
+};
+
+// What the window showed at the start of one wait.
+struct Seen
+{
+    QString status;
+    quint32 colour = 0;
+    int statusPaints = 0;
+};
+
+inline bool showAndActivate(QWidget* window)
+{
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        return false;
+    QCoreApplication::processEvents();
+    return true;
+}
+
+// The editor window with every run of a watched handler listed in `order` (the base
+// bodies still run): the handlers that later work fills, and those of the field rules.
+class ProbeWindow : public FormMainTestMenu
+{
+public:
+    QStringList order;
+
+    ProbeWindow(Dialogs* d, Pause* p, ProgramEnd* e, db::Database* database = nullptr)
+        : FormMainTestMenu(d, p, e, database)
+    {}
+    int ran(const QString& handler) const { return int(order.count(handler)); }
+    void reset() { order.clear(); }
+    // The runs of the handlers other than those of the text fields.
+    QStringList clicks() const { return order.filter(QRegularExpression(QStringLiteral("^(?!txt)"))); }
+    // The runs of one field's check and leave handlers.
+    QStringList checks(const QString& field) const
     {
-        ++runs[name];
-        order.append(name);
-        base();
+        return order.filter(
+            QRegularExpression(QStringLiteral("^%1_(Validate|LostFocus|lostfocus)$").arg(field)));
     }
+
+#define ZELMAR_ARG(...) __VA_OPT__(arg)
+#define ZELMAR_PROBE(h, ...)                                                                                 \
+    void h(__VA_ARGS__) override                                                                             \
+    {                                                                                                        \
+        order << QStringLiteral(#h);                                                                         \
+        FormMainTestMenu::h(ZELMAR_ARG(__VA_ARGS__));                                                        \
+    }
+#define ZELMAR_NUMERIC_PROBES(f)                                                                             \
+    ZELMAR_PROBE(f##_Change)                                                                                 \
+    ZELMAR_PROBE(f##_KeyPress, qint16& arg) ZELMAR_PROBE(f##_Validate, bool& arg) ZELMAR_PROBE(f##_LostFocus)
+    ZELMAR_PROBE(lsttestPN_Click)
+    ZELMAR_PROBE(lsttestPN_LostFocus)
+    ZELMAR_PROBE(lstPORT_Click)
+    ZELMAR_PROBE(lstsCALE_Click)
+    ZELMAR_PROBE(chkautoMEASURE_Click)
+    ZELMAR_PROBE(chkRANDR_Click)
+    ZELMAR_PROBE(chksnBARCODE_Click)
+    ZELMAR_PROBE(chkssON_Click)
+    ZELMAR_PROBE(btnREVIEW_Click)
+    ZELMAR_PROBE(Timer1_Timer)
+    ZELMAR_PROBE(Timer6_Timer)
+    ZELMAR_NUMERIC_PROBES(txtMinSpec)
+    ZELMAR_NUMERIC_PROBES(txtMaxSpec)
+    ZELMAR_NUMERIC_PROBES(txtAVG)
+    ZELMAR_NUMERIC_PROBES(txtTDLY)
+    ZELMAR_NUMERIC_PROBES(txtssTOL)
+    ZELMAR_NUMERIC_PROBES(txtssMAXT)
+    ZELMAR_NUMERIC_PROBES(txtautoTIME)
+    ZELMAR_PROBE(txtsnFORMAT_Validate, bool& arg)
+    ZELMAR_PROBE(txtsnFORMAT_lostfocus)
+#undef ZELMAR_NUMERIC_PROBES
+#undef ZELMAR_PROBE
+#undef ZELMAR_ARG
 };
 
 } // namespace zelmar::test
