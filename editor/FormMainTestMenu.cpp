@@ -3,6 +3,8 @@
 // WindowState.cpp, quitting in Quit.cpp.
 #include "FormMainTestMenu.h"
 
+#include "Logo.h"
+
 #include "Colors.h"
 #include "Fonts.h"
 #include "TypedLength.h"
@@ -14,11 +16,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
@@ -105,26 +106,6 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
     b->setAutoDefault(false);
     b->setDefault(false);
     return b;
-}
-
-// A plain, generic mark: a rounded square with the letter Z.
-QPixmap logoPixmap(int size)
-{
-    const qreal ratio = 2.0;
-    QPixmap pixmap(int(size * ratio), int(size * ratio));
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0x1F, 0x4E, 0x79));
-    painter.drawRoundedRect(QRectF(2, 2, size - 4, size - 4), 10, 10);
-    QFont font = calibri(size * 0.45);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(QRectF(0, 0, size, size), Qt::AlignCenter, u"Z"_s);
-    return pixmap;
 }
 
 } // namespace
@@ -320,7 +301,7 @@ void FormMainTestMenu::buildControls()
 
     // ---- Logo ----
     Image1 = place<QLabel>(w, u"Image1"_s, 240, 3840, 64, 64);
-    Image1->setPixmap(logoPixmap(64));
+    Image1->setPixmap(makerLogo(64, calibri(12)));
     Image1->setAccessibleName(u"Logo"_s);
 
     // ---- Timers ----

@@ -1,5 +1,7 @@
 #include "frmSplash.h"
 
+#include "Logo.h"
+
 #include "BuildInfo.h"
 #include "Captions.h"
 
@@ -8,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 
@@ -37,25 +38,6 @@ QLabel* label(QWidget* parent, const QString& name, const QRect& twipRect, const
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     l->setWordWrap(true);
     return l;
-}
-
-// A plain logo drawn at run time: a letter on a rounded square.
-QPixmap makerLogo(int side, qreal ratio)
-{
-    QPixmap pixmap(int(side * ratio), int(side * ratio));
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x1F, 0x3A, 0x5F));
-    p.drawRoundedRect(QRectF(4, 4, side - 8, side - 8), side / 8.0, side / 8.0);
-    QFont font = arial(1, true);
-    font.setPixelSize(side / 2);
-    p.setFont(font);
-    p.setPen(Qt::white);
-    p.drawText(QRectF(0, 0, side, side), Qt::AlignCenter, u"Q"_s);
-    return pixmap;
 }
 
 } // namespace
@@ -102,7 +84,7 @@ frmSplash::frmSplash(ProgramValues& values, const HostSystem& host, const Runnin
     imgLogo = new QLabel(Frame1);
     imgLogo->setObjectName(u"imgLogo"_s);
     imgLogo->setGeometry(twips(360), twips(480), twips(1800), twips(1800));
-    imgLogo->setPixmap(makerLogo(twips(1800), qApp ? qApp->devicePixelRatio() : 1.0));
+    imgLogo->setPixmap(makerLogo(twips(1800), arial(12, true), qApp ? qApp->devicePixelRatio() : 1.0));
     imgLogo->setAccessibleName(u"Quarrix Technologies logo"_s);
 
     lblProductName = label(Frame1, u"lblProductName"_s, QRect(2400, 480, 4800, 480), arial(20, true));
