@@ -19,12 +19,10 @@ public:
     {
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* socket = nextPendingConnection()) {
-                ++connections;
                 connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
                     socket->readAll();
                     if (!m_reply.isEmpty()) {
                         socket->write(m_reply);
-                        socket->flush();
                         socket->disconnectFromHost();
                     }
                 });
@@ -32,7 +30,6 @@ public:
         });
     }
     QUrl url() const { return QUrl(u"http://127.0.0.1:"_s + QString::number(serverPort()) + u'/'); }
-    int connections = 0;
 
 private:
     QByteArray m_reply;
@@ -45,12 +42,10 @@ class TestInternetProbe : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void defaultsAreAPublicHomePageAndFiveSeconds();
-    void answeringServerIsReachable_data();
-    void answeringServerIsReachable();
+    void anyHttpAnswerIsReachable_data();
+    void anyHttpAnswerIsReachable();
     void silentServerIsNotReachableWithinBound();
-    void deadPortIsNotReachable();
-    void invalidUrlIsNotReachable();
+    void nothingListeningIsNotReachable();
 };
 
 void TestInternetProbe::initTestCase()
@@ -61,74 +56,48 @@ void TestInternetProbe::initTestCase()
         qunsetenv(name);
 }
 
-void TestInternetProbe::defaultsAreAPublicHomePageAndFiveSeconds()
-{
-    const HttpInternetProbe probe;
-    QCOMPARE(probe.timeoutMs(), 5000);
-    QVERIFY(probe.url().isValid());
-    QCOMPARE(probe.url().path(), u"/"_s);
-    const QString host = probe.url().host();
-    QVERIFY(!host.isEmpty());
-    QVERIFY(!QHostAddress(host).isLoopback());
-    QVERIFY(host != u"localhost"_s);
-    // Not called: the test suite reaches nothing beyond loopback.
-}
-
-void TestInternetProbe::answeringServerIsReachable_data()
+void TestInternetProbe::anyHttpAnswerIsReachable_data()
 {
     QTest::addColumn<QByteArray>("reply");
     QTest::newRow("200") << QByteArray(
         "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: close\r\n\r\nhello");
-    QTest::newRow("404 is still an answer")
-        << QByteArray("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
     QTest::newRow("500 is still an answer")
         << QByteArray("HTTP/1.1 500 Internal Server Error\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
 }
 
-void TestInternetProbe::answeringServerIsReachable()
+void TestInternetProbe::anyHttpAnswerIsReachable()
 {
     QFETCH(QByteArray, reply);
     LocalWebServer server(reply);
     QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-    HttpInternetProbe probe(server.url(), 2000);
     qint16 connected = 0;
-    probe.checkINTERNET(connected);
+    HttpInternetProbe(server.url(), 2000).checkINTERNET(connected);
     QCOMPARE(connected, qint16(1));
-    QCOMPARE(server.connections, 1);
 }
 
 void TestInternetProbe::silentServerIsNotReachableWithinBound()
 {
     LocalWebServer server{QByteArray()};
     QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-    HttpInternetProbe probe(server.url(), 400);
     qint16 connected = 1;
     QElapsedTimer clock;
     clock.start();
-    probe.checkINTERNET(connected);
+    HttpInternetProbe(server.url(), 400).checkINTERNET(connected);
     const qint64 elapsed = clock.elapsed();
     QCOMPARE(connected, qint16(0));
     QVERIFY2(elapsed >= 300, "the probe waited for an answer");
     QVERIFY2(elapsed < 3000, "the probe is bounded");
 }
 
-void TestInternetProbe::deadPortIsNotReachable()
+void TestInternetProbe::nothingListeningIsNotReachable()
 {
     QTcpServer probePort;
     QVERIFY(probePort.listen(QHostAddress::LocalHost, 0));
     const quint16 port = probePort.serverPort();
     probePort.close();
-    HttpInternetProbe probe(QUrl(u"http://127.0.0.1:"_s + QString::number(port) + u'/'), 2000);
     qint16 connected = 1;
-    probe.checkINTERNET(connected);
-    QCOMPARE(connected, qint16(0));
-}
-
-void TestInternetProbe::invalidUrlIsNotReachable()
-{
-    HttpInternetProbe probe{QUrl()};
-    qint16 connected = 1;
-    probe.checkINTERNET(connected);
+    HttpInternetProbe(QUrl(u"http://127.0.0.1:"_s + QString::number(port) + u'/'), 2000)
+        .checkINTERNET(connected);
     QCOMPARE(connected, qint16(0));
 }
 
