@@ -1,6 +1,7 @@
 #include "NumericEntry.h"
 
 #include "Colors.h"
+#include "Flash.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -275,23 +276,12 @@ bool NumericFieldRule::flash(const char* message, bool repaintStatus)
 {
     // The pause runs window events: the window, this rule or the status box may be gone after it.
     const QPointer<NumericFieldRule> alive(this);
-    const QPointer<QLineEdit> field = m_field;
-    const QPointer<QLineEdit> status = m_status;
-    const bool tell = message && status;
-    QString saved;
-    if (tell) {
-        saved = status->text();
-        status->setText(QString::fromLatin1(message));
-        if (repaintStatus)
-            status->repaint();
+    StatusNote note;
+    if (message) {
+        note = {m_status, QString::fromLatin1(message), repaintStatus, true};
     }
-    setBackColor(field, colors::red);
-    timeDELAY(m_pause, m_spec.pauseSeconds);
     // Back to white whatever ran during the pause.
-    if (field)
-        setBackColor(field, colors::white);
-    if (tell && status)
-        status->setText(saved);
+    zelmar::flash(m_pause, {m_field}, {{colors::red, m_spec.pauseSeconds}}, colors::white, note);
     return !alive.isNull();
 }
 

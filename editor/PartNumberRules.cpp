@@ -1,6 +1,7 @@
 #include "PartNumberRules.h"
 
 #include "Colors.h"
+#include "Flash.h"
 #include "NumericEntry.h"
 
 #include <QComboBox>
@@ -116,12 +117,7 @@ void PartNumberRule::showStatus(const QString& text) const
 
 void PartNumberRule::refuse(const QString& message) const
 {
-    showStatus(message);
-    const QPointer<QComboBox> list = m_list;
-    setBackColor(list, colors::red);
-    timeDELAY(m_pause, 3.0);
-    if (list)
-        setBackColor(list, colors::white);
+    flash(m_pause, {m_list}, {{colors::red, 3.0}}, colors::white, {m_status, message, true, false});
 }
 
 } // namespace zelmar

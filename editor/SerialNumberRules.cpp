@@ -1,6 +1,7 @@
 #include "SerialNumberRules.h"
 
 #include "Colors.h"
+#include "Flash.h"
 #include "NumericEntry.h"
 
 #include <QEvent>
@@ -221,20 +222,7 @@ void SerialFormatRule::Validate()
         return;
     }
 
-    // The pause runs window events: the widgets may be gone after it.
-    const QPointer<QLineEdit> format = m_format;
-    const QPointer<QLineEdit> status = m_status;
-    QString saved;
-    if (status) {
-        saved = status->text();
-        status->setText(message);
-    }
-    setBackColor(format, colour);
-    timeDELAY(m_pause, 2.5);
-    if (format)
-        setBackColor(format, colors::white);
-    if (status)
-        status->setText(saved);
+    flash(m_pause, {m_format}, {{colour, 2.5}}, colors::white, {m_status, message, false, true});
 }
 
 void SerialFormatRule::LostFocus()
