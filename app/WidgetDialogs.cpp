@@ -1,5 +1,7 @@
 #include "WidgetDialogs.h"
 
+#include "BusyCursor.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -9,12 +11,15 @@ namespace zelmar {
 
 void WidgetDialogs::message(const QString& text, const QString& title)
 {
+    // A box waits for the operator: no busy cursor over it, even inside a busy step.
+    const NormalCursor normal;
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 bool WidgetDialogs::askYesNo(const QString& text, const QString& title)
 {
+    const NormalCursor normal;
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
                     QApplication::activeWindow());
     return box.exec() == QMessageBox::Yes;
@@ -22,9 +27,10 @@ bool WidgetDialogs::askYesNo(const QString& text, const QString& title)
 
 QString WidgetDialogs::input(const QString& prompt, const QString& title, const QString& defaultText)
 {
+    const NormalCursor normal;
     bool ok = false;
-    const QString answer =
-        QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
+                                                 QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
 }
 
@@ -36,8 +42,9 @@ void ApplicationEnd::end()
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget* window : windows)
         window->hide();
-    // Leaves the main loop and every nested one (modal windows, pauses).
-    QCoreApplication::exit(0);
+    // Leaves the main loop and every nested one (modal windows, pauses); the
+    // main loop's exec() returns the status.
+    QCoreApplication::exit(int(exitStatus()));
 }
 
 } // namespace zelmar

@@ -13,7 +13,8 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
 };
 
-// Ends the program: closes every window and leaves every running event loop.
+// Ends the program: closes every window and leaves every running event loop
+// with the program's exit status.
 class ApplicationEnd : public ProgramEnd
 {
 public:

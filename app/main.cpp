@@ -7,17 +7,22 @@
 #include "InternetProbe.h"
 #include "RunningCopy.h"
 #include "SigninValues.h"
+#include "SiteSettings.h"
 #include "StartSequence.h"
 #include "WidgetDialogs.h"
 #include "frmSplash.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 using namespace zelmar;
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Ties the windows to the installed desktop entry (icon, name).
+    QGuiApplication::setDesktopFileName(QStringLiteral("zelmar"));
     // The run ends only through ProgramEnd (QUIT, the start's refusals, a
     // closed sign-in window), never because no window happens to be visible
     // between the sign-in window and the editor.
@@ -35,17 +40,30 @@ int main(int argc, char** argv)
     RunningCopyListener listener;
     signin::CentralAccounts accounts(database, dialogs, programEnd, internet);
 
+    // The central server: built in, or the site's own from its settings file.
+    const signin::SiteCentralServer site = signin::siteCentralServer();
+
     FormMainTestMenu window(&dialogs, &pause, &programEnd, &database);
     signin::frmSplash splash(values, host, runningCopies, programEnd);
     signin::StartSequence sequence(window, splash, values, database, accounts, dialogs, programEnd,
-                                   signin::builtInCentralServer(), &listener);
-    // Enter on the sign-in window: it closes, then the editor's load runs.
+                                   site.central, &listener);
+    // Enter on the sign-in window: the editor's load runs.
     splash.setShowMainWindow(sequence.showMainWindowHook());
 
     // The host checks; a running copy has been brought forward and this one ends.
     splash.Form_Load();
     if (programEnd.hasEnded())
-        return 0;
+        return int(programEnd.exitStatus());
+
+    // An unusable site setting: said, and no server is used at all.
+    if (!site.problem.isEmpty()) {
+        const QString text = signin::siteSettingText(site);
+        std::fprintf(stderr, "zelmar: %s\n", qPrintable(text));
+        dialogs.message(text, signin::siteSettingTitle());
+        programEnd.endWithError(ExitStatus::SiteSetting);
+        return int(programEnd.exitStatus());
+    }
+
     splash.show();
     return app.exec();
 }

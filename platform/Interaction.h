@@ -27,13 +27,42 @@ public:
     virtual void wait(double seconds) = 0;
 };
 
-// Ends the program. Callers return at once after calling end().
+// The program's exit status, so that a script that starts it can tell a
+// normal end from one forced by an error, and the errors apart.
+enum class ExitStatus : int
+{
+    Normal = 0,            // QUIT, the one-hour limit, the goodbye, a closed sign-in window
+    SiteSetting = 2,       // the site's settings file holds no usable central server
+    UnsupportedSystem = 3, // the system is not one the program runs on
+    UpgradeRequired = 4,   // the account asks for a newer version
+    ErrorCode00 = 10,      // central server unreachable, no Internet
+    ErrorCode01 = 11,      // central server unreachable, Internet reachable
+    ErrorCode02 = 12,      // the account query failed
+    ErrorCode03 = 13,      // the account row could not be read
+};
+
+// Ends the program. Callers return at once after calling end() or endWithError().
 class ProgramEnd
 {
 public:
     virtual ~ProgramEnd() = default;
+    // A normal end: exit status 0.
     virtual void end() = 0;
     virtual bool hasEnded() const = 0;
+
+    // An end forced by an error: the program leaves with `status`. A program
+    // that has already ended keeps the status it ended with.
+    void endWithError(ExitStatus status)
+    {
+        if (hasEnded())
+            return;
+        m_status = status;
+        end();
+    }
+    ExitStatus exitStatus() const { return m_status; }
+
+private:
+    ExitStatus m_status = ExitStatus::Normal;
 };
 
 } // namespace zelmar

@@ -1,5 +1,7 @@
 #include "Account.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace zelmar::signin {
@@ -30,6 +32,11 @@ LookupError lookupError(int code)
     }
 }
 
+ExitStatus lookupErrorStatus(int code)
+{
+    return ExitStatus(int(ExitStatus::ErrorCode00) + std::clamp(code, 0, 3));
+}
+
 CentralAccounts::CentralAccounts(const db::Database& database, Dialogs& dialogs, ProgramEnd& programEnd,
                                  InternetProbe& internet)
     : m_database(database)
@@ -42,7 +49,7 @@ void CentralAccounts::fail(int code)
 {
     const LookupError error = lookupError(code);
     m_dialogs.message(error.text, error.title);
-    m_programEnd.end();
+    m_programEnd.endWithError(lookupErrorStatus(code));
 }
 
 void CentralAccounts::SQL_readCUSTinfo(const QString& UserCode, QString& Operator_Initials, QString& Company,

@@ -20,6 +20,8 @@ struct LookupError
     QString title;
 };
 LookupError lookupError(int code); // 0 to 3
+// The exit status of the program's end after that message (Error Code 00 to 03).
+ExitStatus lookupErrorStatus(int code);
 
 // The account lookup and the sign-in record on the central
 // database. What the two procedures need besides their own arguments is

@@ -2,6 +2,7 @@
 
 #include "Adapters.h"
 #include "BuildInfo.h"
+#include "BusyCursor.h"
 #include "Captions.h"
 #include "Colors.h"
 #include "ComeForward.h"
@@ -17,6 +18,8 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QTimer>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -135,17 +138,23 @@ QString StartSequence::unlistedNotice(int numPN)
 
 // ---- The sequence ----
 
-void StartSequence::endProgram()
+void StartSequence::endProgram(ExitStatus status)
 {
     // The editor goes first; it was never shown before a sign-in succeeded.
     m_window.hide();
-    if (!m_programEnd.hasEnded())
-        m_programEnd.end();
+    m_splash.hide();
+    if (status == ExitStatus::Normal) {
+        if (!m_programEnd.hasEnded())
+            m_programEnd.end();
+    } else {
+        m_programEnd.endWithError(status);
+    }
 }
 
 void StartSequence::writeLogin(qint16 Login, const QString& operatorName, const QString& companyName)
 {
     // One attempt; its outcome changes nothing in the start.
+    const BusyCursor busy;
     qint16 result = 0;
     m_accounts.SQL_writeLOGIN(m_central.server, m_central.database, m_central.auditTable, m_central.user,
                               m_central.password, Login, m_values.UserCode, operatorName, companyName,
@@ -154,13 +163,12 @@ void StartSequence::writeLogin(qint16 Login, const QString& operatorName, const 
 
 bool StartSequence::askForNewCode()
 {
-    // The editor stays hidden; the sign-in window comes back as new, modal.
+    // The editor stays hidden; the sign-in window asks again with an empty field.
     m_window.hide();
-    m_splash.txtUserCode->clear();
-    const int answer = m_splash.exec();
+    const bool entered = m_splash.waitForCode();
     if (m_programEnd.hasEnded())
         return false;
-    if (answer != QDialog::Accepted) {
+    if (!entered) {
         endProgram();
         return false;
     }
@@ -173,11 +181,18 @@ bool StartSequence::signIn()
     account.Operator_Initials.clear();
     while (account.Operator_Initials.isEmpty()) {
         // 3.1 The lookup; its own failures end the program there.
+        // The sign-in window stays up in its signing-in state meanwhile.
         qint16 notFound = 1;
-        m_accounts.SQL_readCUSTinfo(m_values.UserCode, account, m_central.server, m_central.database,
-                                    m_central.accountTable, m_central.user, m_central.password, notFound);
-        if (m_programEnd.hasEnded())
+        {
+            m_splash.setSigningIn(true);
+            const BusyCursor busy;
+            m_accounts.SQL_readCUSTinfo(m_values.UserCode, account, m_central.server, m_central.database,
+                                        m_central.accountTable, m_central.user, m_central.password, notFound);
+        }
+        if (m_programEnd.hasEnded()) {
+            m_splash.hide();
             return false;
+        }
 
         // 3.2
         progVERSION = versionNumber(build::versionMajor, build::versionMinor);
@@ -242,7 +257,7 @@ void StartSequence::Form_Load()
     default:
         m_database.odbcDRIVER = QString();
         m_dialogs.message(unsupportedText(), unsupportedTitle(m_values.osNAME));
-        endProgram();
+        endProgram(ExitStatus::UnsupportedSystem);
         return;
     }
 
@@ -253,12 +268,15 @@ void StartSequence::Form_Load()
     // 4. Minimum version; equal passes.
     if (account.ver_min2 > progVERSION) {
         m_dialogs.message(upgradeText(progVERSION, account.ver_min2), upgradeTitle());
-        endProgram();
+        endProgram(ExitStatus::UpgradeRequired);
         return;
     }
 
     // 5.
     m_window.setWindowTitle(mainWindowCaption());
+
+    // 6 and 7 talk to both servers; the sign-in window stays up meanwhile.
+    std::optional<BusyCursor> busy(std::in_place);
 
     // 6. The sign-in record of the success.
     progVER = progVERtext(m_values.osNAME);
@@ -277,6 +295,7 @@ void StartSequence::Form_Load()
         cur.numPN = 0;
     bSORT(cur.pnLIST, cur.numPN);
     m_window.fillPNlist();
+    busy.reset();
 
     // 8. Centred on the screen.
     if (const QScreen* screen = m_window.screen() ? m_window.screen() : QGuiApplication::primaryScreen()) {
@@ -333,9 +352,11 @@ void StartSequence::start()
     Form_Load();
     if (m_programEnd.hasEnded())
         return;
-    // The window's close button quits as QUIT does.
+    // The window's close button quits as QUIT does. The sign-in window goes
+    // once the editor is up, so that the screen is never blank between them.
     m_window.installEventFilter(this);
     m_window.show();
+    m_splash.hide();
     m_window.raise();
     m_window.activateWindow();
     if (m_listener)

@@ -102,7 +102,7 @@ private:
     bool signIn();
     bool askForNewCode();
     void writeLogin(qint16 Login, const QString& operatorName, const QString& companyName);
-    void endProgram();
+    void endProgram(ExitStatus status = ExitStatus::Normal);
 
     FormMainTestMenu& m_window;
     frmSplash& m_splash;

@@ -6,6 +6,7 @@
 #include "Captions.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -51,6 +52,11 @@ QString frmSplash::descriptionText()
 {
     return u"Direct Database Access for configuring parameters for the Tarvik® Measurement System"_s + u'\n' +
            makerNotice();
+}
+
+QString frmSplash::signingInText()
+{
+    return u"Signing in, please wait..."_s;
 }
 
 QString frmSplash::warningText()
@@ -103,6 +109,9 @@ frmSplash::frmSplash(ProgramValues& values, const HostSystem& host, const Runnin
     txtUserCode->setGeometry(twips(2400), twips(3480), twips(1800), twips(315));
     txtUserCode->setMaxLength(16);
     txtUserCode->installEventFilter(this);
+    // Its own name: the prompt above it is long and changes while signing in.
+    txtUserCode->setAccessibleName(u"User Code"_s);
+    txtUserCode->setAccessibleDescription(warningText());
     lblWarning->setBuddy(txtUserCode);
 
     Label1 = label(Frame1, u"Label1"_s, QRect(4320, 3480, 2880, 315), arial(8));
@@ -147,12 +156,51 @@ void frmSplash::Form_Load()
 
 void frmSplash::txtUserCode_KeyPress(qint16& KeyAscii)
 {
-    if (KeyAscii != 13)
+    // A code is taken once; the sign-in it starts is running.
+    if (KeyAscii != 13 || m_signingIn)
         return;
     m_values.UserCode = txtUserCode->text();
-    accept();
+    setResult(QDialog::Accepted);
+    setSigningIn(true);
+    Q_EMIT codeEntered();
     if (m_showMainWindow)
         m_showMainWindow();
+}
+
+void frmSplash::setSigningIn(bool on)
+{
+    m_signingIn = on;
+    txtUserCode->setEnabled(!on);
+    lblWarning->setText(on ? signingInText() : warningText());
+    if (on && isVisible())
+        repaint();
+    if (!on)
+        txtUserCode->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmSplash::waitForCode()
+{
+    if (m_programEnd.hasEnded())
+        return false;
+    txtUserCode->clear();
+    setSigningIn(false);
+    bool entered = false;
+    QEventLoop loop;
+    connect(this, &frmSplash::codeEntered, &loop, [&] {
+        entered = true;
+        loop.quit();
+    });
+    // Closed by the operator; the program's end leaves every loop by itself.
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    setResult(0);
+    show();
+    raise();
+    activateWindow();
+    txtUserCode->setFocus(Qt::OtherFocusReason);
+    Q_EMIT codeRequested();
+    if (!entered && isVisible() && !m_programEnd.hasEnded())
+        loop.exec();
+    return entered && !m_programEnd.hasEnded();
 }
 
 bool frmSplash::eventFilter(QObject* watched, QEvent* event)
@@ -185,9 +233,14 @@ void frmSplash::showEvent(QShowEvent* event)
 
 void frmSplash::keyPressEvent(QKeyEvent* event)
 {
-    // No Cancel button: Escape does not close the sign-in window.
-    if (event->key() == Qt::Key_Escape) {
+    // Escape leaves as an empty code does: the goodbye after the lookup.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
+        if (!m_signingIn && txtUserCode->isEnabled()) {
+            txtUserCode->clear();
+            qint16 KeyAscii = 13;
+            txtUserCode_KeyPress(KeyAscii);
+        }
         return;
     }
     QDialog::keyPressEvent(event);

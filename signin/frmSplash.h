@@ -26,8 +26,11 @@ constexpr int twips(int value)
 // sequence calls it before showing the window (showing the window runs it
 // too, when nobody has). When the program has ended there (a running copy was
 // found), the window is not to be shown. Enter in txtUserCode stores the code
-// in UserCode, closes the window (accept) and then calls the hook set with
-// setShowMainWindow.
+// in UserCode, sets the result to Accepted and calls the hook set with
+// setShowMainWindow; Escape does the same with the empty code. The window
+// then stays on screen in its signing-in state (field off, "Signing in..."),
+// so that the screen is never blank while the central server answers; the
+// start sequence hides it when the editor shows.
 class frmSplash : public QDialog
 {
     Q_OBJECT
@@ -39,9 +42,19 @@ public:
     void Form_Load();
     void txtUserCode_KeyPress(qint16& KeyAscii);
 
-    // What Enter does after the window has closed: the start sequence shows
-    // the main window modally here.
+    // What Enter does once the code is taken: the start sequence shows the
+    // main window here.
     void setShowMainWindow(std::function<void()> hook) { m_showMainWindow = std::move(hook); }
+
+    // The signing-in state: the field is off and the prompt says that the
+    // sign-in runs. Repaints at once, as the call that follows blocks.
+    void setSigningIn(bool on);
+    bool signingIn() const { return m_signingIn; }
+
+    // The window again, with an empty field, waiting for a new code: true when
+    // one is entered (Enter or Escape), false when the window is closed or the
+    // program ends first.
+    bool waitForCode();
 
     // The controls (each also carries its name as object name).
     QFrame* Frame1 = nullptr;
@@ -57,6 +70,13 @@ public:
     static QString makerNotice();
     static QString descriptionText();
     static QString warningText();
+    static QString signingInText();
+
+Q_SIGNALS:
+    // A code was taken (Enter or Escape).
+    void codeEntered();
+    // The window waits for a new code (waitForCode).
+    void codeRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -70,6 +90,7 @@ private:
     ProgramEnd& m_programEnd;
     std::function<void()> m_showMainWindow;
     bool m_loaded = false;
+    bool m_signingIn = false;
 };
 
 } // namespace zelmar::signin

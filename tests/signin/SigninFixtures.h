@@ -10,6 +10,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <functional>
+
 namespace zelmar::test {
 
 using namespace Qt::StringLiterals;
@@ -37,10 +39,13 @@ public:
     void checkINTERNET(qint16& connected) override
     {
         ++calls;
+        if (during)
+            during();
         connected = answer;
     }
     qint16 answer = 1;
     int calls = 0;
+    std::function<void()> during; // looks at the program while the probe runs
 };
 
 // A running-copy scope of its own, so that a real copy or a parallel test is never found.

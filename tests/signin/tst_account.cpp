@@ -79,7 +79,7 @@ void TestAccount::init()
     m_db = std::make_unique<test::TestDatabase>(QStringList{u"central.sql"_s});
     QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
     m_dialogs = {};
-    m_end.ends = 0;
+    m_end = {};
     m_internet = {};
     m_database = std::make_unique<db::Database>(&m_dialogs);
     m_database->odbcDRIVER = u"DRIVER={MySQL ODBC 5.1 Driver};"_s;
@@ -173,6 +173,7 @@ void TestAccount::failuresEndWithTheirCode_data()
     QTest::addColumn<int>("internet");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("code"); // the status is 10 + the error code
 
     const QString code00 = u"Error Code 00: See Tarvik™ User's Guide"_s;
     const QString code01 = u"Error Code 01: See Tarvik™ User's Guide"_s;
@@ -190,24 +191,24 @@ void TestAccount::failuresEndWithTheirCode_data()
                            u"UPDATE Customers SET "_s + column + u" = NULL"_s};
     };
 
-    QTest::newRow("NULL Company is code 03")
-        << nullable(u"Company"_s, u"VARCHAR(64)"_s) << customers << false << false << 1 << text03 << code03;
+    QTest::newRow("NULL Company is code 03") << nullable(u"Company"_s, u"VARCHAR(64)"_s) << customers << false
+                                             << false << 1 << text03 << code03 << 3;
     QTest::newRow("NULL tARV is code 03")
-        << nullable(u"tARV"_s, u"SMALLINT"_s) << customers << false << false << 1 << text03 << code03;
+        << nullable(u"tARV"_s, u"SMALLINT"_s) << customers << false << false << 1 << text03 << code03 << 3;
     QTest::newRow("NULL ver_min2 is code 03")
-        << nullable(u"ver_min2"_s, u"FLOAT"_s) << customers << false << false << 1 << text03 << code03;
+        << nullable(u"ver_min2"_s, u"FLOAT"_s) << customers << false << false << 1 << text03 << code03 << 3;
     QTest::newRow("numPORTS beyond 16 bits is code 03")
         << QStringList{u"ALTER TABLE Customers MODIFY numPORTS INT NOT NULL"_s,
                        u"UPDATE Customers SET numPORTS = 40000"_s}
-        << customers << false << false << 1 << text03 << code03;
+        << customers << false << false << 1 << text03 << code03 << 3;
     QTest::newRow("missing table is code 02")
-        << QStringList() << u"NoSuchCustomers"_s << false << false << 1 << text02 << code02;
+        << QStringList() << u"NoSuchCustomers"_s << false << false << 1 << text02 << code02 << 2;
     QTest::newRow("dead port without Internet is code 00")
-        << QStringList() << customers << true << false << 0 << text00 << code00;
+        << QStringList() << customers << true << false << 0 << text00 << code00 << 0;
     QTest::newRow("dead port with Internet is code 01")
-        << QStringList() << customers << true << false << 1 << text01 << code01;
+        << QStringList() << customers << true << false << 1 << text01 << code01 << 1;
     QTest::newRow("refused login is a connection failure")
-        << QStringList() << customers << false << true << 1 << text01 << code01;
+        << QStringList() << customers << false << true << 1 << text01 << code01 << 1;
 }
 
 void TestAccount::failuresEndWithTheirCode()
@@ -219,6 +220,7 @@ void TestAccount::failuresEndWithTheirCode()
     QFETCH(int, internet);
     QFETCH(QString, text);
     QFETCH(QString, title);
+    QFETCH(int, code);
     test::addAccount(*m_db, AccountRow{.code = u"N1"_s, .initials = u"NN"_s});
     for (const QString& sql : setup)
         QVERIFY2(m_db->exec(sql), qPrintable(sql));
@@ -234,6 +236,7 @@ void TestAccount::failuresEndWithTheirCode()
     QCOMPARE(m_dialogs.shown[0].text, text);
     QCOMPARE(m_dialogs.shown[0].title, title);
     QCOMPARE(m_end.ends, 1);
+    QCOMPARE(int(m_end.exitStatus()), 10 + code);
     // The probe explains connection failures only.
     QCOMPARE(m_internet.calls, (deadPort || wrongPassword) ? 1 : 0);
     QCOMPARE(result, qint16(7));

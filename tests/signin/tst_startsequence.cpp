@@ -2,6 +2,7 @@
 // records and the editor's first state, on real central and customer databases.
 #include "Account.h"
 #include "BuildInfo.h"
+#include "BusyCursor.h"
 #include "Captions.h"
 #include "Colors.h"
 #include "Database.h"
@@ -15,6 +16,8 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -45,29 +48,21 @@ protected:
     }
 };
 
-// What the operator does each time the sign-in window comes back during the
+// What the operator does each time the sign-in window asks again during the
 // loop: type the next code and press Enter, or close the window when no code
 // is left. Before each answer the test may look at the state of that moment.
 class SigninScript : public QObject
 {
 public:
-    SigninScript(signin::frmSplash& splash, StartSequence& sequence)
+    explicit SigninScript(signin::frmSplash& splash)
         : m_splash(splash)
-        , m_sequence(sequence)
     {
-        m_splash.installEventFilter(this);
+        connect(&m_splash, &signin::frmSplash::codeRequested, this,
+                [this] { QTimer::singleShot(0, this, [this] { answer(); }); });
     }
     QStringList answers;
     std::function<void()> onReturn;
     int returns = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == &m_splash && event->type() == QEvent::Show && m_sequence.started())
-            QTimer::singleShot(0, this, [this] { answer(); });
-        return QObject::eventFilter(watched, event);
-    }
 
 private:
     void answer()
@@ -83,13 +78,12 @@ private:
         QTest::keyClick(m_splash.txtUserCode, Qt::Key_Return);
     }
     signin::frmSplash& m_splash;
-    StartSequence& m_sequence;
 };
 
 // Stops the test when the start did not come to an end.
-#define ENTER_CODE(code)                                                                                     \
+#define ENTER_CODE(code, ...)                                                                                \
     do {                                                                                                     \
-        enterCode(code);                                                                                     \
+        enterCode(code __VA_OPT__(, ) __VA_ARGS__);                                                          \
         if (QTest::currentTestFailed())                                                                      \
             return;                                                                                          \
     } while (false)
@@ -157,7 +151,7 @@ private:
     void addPartNumbers(const QStringList& names);
     // Loads and shows the sign-in window, types the code, presses Enter and
     // waits until the editor is shown or the program has ended.
-    void enterCode(const QString& code);
+    void enterCode(const QString& code, Qt::Key key = Qt::Key_Return);
     QStringList listEntries() const
     {
         QStringList entries;
@@ -185,7 +179,8 @@ void TestStartSequence::init()
     m_host.value = test::windowsFacts(2, 5, 1); // Windows XP
     m_values = {};
     m_dialogs = {};
-    m_end.ends = 0;
+    m_end = {};
+    m_internet = {};
 }
 
 void TestStartSequence::build(const QString& centralServer)
@@ -207,7 +202,7 @@ void TestStartSequence::build(const QString& centralServer)
         return listing;
     };
     m_splash->setShowMainWindow(m_sequence->showMainWindowHook());
-    m_script = std::make_unique<SigninScript>(*m_splash, *m_sequence);
+    m_script = std::make_unique<SigninScript>(*m_splash);
 }
 
 void TestStartSequence::cleanup()
@@ -238,14 +233,14 @@ void TestStartSequence::addPartNumbers(const QStringList& names)
         QVERIFY(m_customer->exec(u"INSERT INTO snPN (partNUM, mapPORT) VALUES (?, ?)"_s, {names[i], i + 1}));
 }
 
-void TestStartSequence::enterCode(const QString& code)
+void TestStartSequence::enterCode(const QString& code, Qt::Key key)
 {
     m_splash->Form_Load();
     QCOMPARE(m_end.ends, 0);
     m_splash->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_splash.get()));
     QTest::keyClicks(m_splash->txtUserCode, code);
-    QTest::keyClick(m_splash->txtUserCode, Qt::Key_Return);
+    QTest::keyClick(m_splash->txtUserCode, key);
     QTRY_VERIFY_WITH_TIMEOUT(m_sequence->started() && (m_window->isVisible() || m_end.hasEnded()), 60000);
 }
 
@@ -256,6 +251,8 @@ void TestStartSequence::expectEndedWith(const QString& text, const QString& titl
     QCOMPARE(m_dialogs.shown[0].title, title);
     QCOMPARE(m_end.ends, 1);
     QCOMPARE(m_window->shows, 0);
+    QVERIFY(!m_splash->isVisible());
+    QVERIFY(!QGuiApplication::overrideCursor());
 }
 
 // The editor as a successful start leaves it.
@@ -264,6 +261,7 @@ void TestStartSequence::expectReady()
     FormMainTestMenu& w = *m_window;
     QVERIFY(w.isVisible());
     QVERIFY(!m_splash->isVisible());
+    QVERIFY(!QGuiApplication::overrideCursor());
     QCOMPARE(w.windowTitle(), u"Zelmar™: V1.2.0"_s);
 
     // Nothing selected, no PN loaded, no handler of the list ran.
@@ -304,7 +302,16 @@ void TestStartSequence::wholeStart()
     // Stored out of order; sorted by character code: digits, upper case, lower case.
     addPartNumbers({u"b"_s, u"HN-2040"_s, u"a2"_s, u"B"_s, u"a10"_s, u"9X"_s});
     build();
+    // While the servers answer: the sign-in window in its signing-in state, the busy cursor, no editor yet.
+    QList<bool> whileSigningIn;
+    m_sequence->adapterListing = [&] {
+        whileSigningIn = {m_splash->isVisible(), !m_splash->txtUserCode->isEnabled(), busyCursorShown(),
+                          !m_window->isVisible()};
+        return listing;
+    };
     ENTER_CODE(u"DEMO1"_s);
+    QCOMPARE(whileSigningIn, (QList<bool>{true, true, true, true}));
+    QCOMPARE(m_end.exitStatus(), ExitStatus::Normal);
     QVERIFY(m_dialogs.shown.isEmpty());
     QCOMPARE(m_script->returns, 0);
     expectReady();
@@ -370,7 +377,10 @@ void TestStartSequence::startsEndingBeforeTheEditor_data()
     QTest::addColumn<bool>("centralReachable");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("title");
+    QTest::addColumn<ExitStatus>("status");
+    QTest::addColumn<Qt::Key>("key");
     const SystemFacts xp = test::windowsFacts(2, 5, 1);
+    const Qt::Key enter = Qt::Key_Return;
     const QString unsupported = u"Zelmar™ only runs on Windows XP/Windows 7/Windows 8"_s;
     const QString thanks = u"Thank you for using the Zelmar™ program."_s;
     const QString maker = u"Quarrix Technologies, LLC"_s;
@@ -378,20 +388,24 @@ void TestStartSequence::startsEndingBeforeTheEditor_data()
                             u"Required minimum version is V"_s;
     const QString update = u"Obtain the Update at "_s + QString::fromUtf8(build::makerUrl);
     QTest::newRow("class 0 refused") << test::windowsFacts(2, 5, 0) << u"DEMO1"_s << true << unsupported
-                                     << u"Running Windows 2000"_s;
+                                     << u"Running Windows 2000"_s << ExitStatus::UnsupportedSystem << enter;
     QTest::newRow("unknown system refused")
         << SystemFacts{SystemFacts::Kind::WindowsCallFailed, {}, {}} << u"DEMO1"_s << true << unsupported
-        << u"Running Unable to Identify Windows Op Version"_s;
+        << u"Running Unable to Identify Windows Op Version"_s << ExitStatus::UnsupportedSystem << enter;
     // An account with the empty code exists: the empty code still says goodbye.
-    QTest::newRow("empty code says goodbye") << xp << QString() << true << thanks << maker;
+    QTest::newRow("empty code says goodbye")
+        << xp << QString() << true << thanks << maker << ExitStatus::Normal << enter;
+    QTest::newRow("Escape is the empty code, whatever was typed")
+        << xp << u"DEMO1"_s << true << thanks << maker << ExitStatus::Normal << Qt::Key_Escape;
     // The lookup runs first: its connection failure is what the operator sees.
     QTest::newRow("empty code: lookup failure comes first")
         << xp << QString() << false
         << u"Error: MySQL ODBC driver not installed or Network Port 3306 Blocked"_s
-        << u"Error Code 01: See Tarvik™ User's Guide"_s;
-    QTest::newRow("minimum version 1.3 fails") << xp << u"NEED13"_s << true << upgrade + u"1.3"_s << update;
+        << u"Error Code 01: See Tarvik™ User's Guide"_s << ExitStatus::ErrorCode01 << enter;
+    QTest::newRow("minimum version 1.3 fails")
+        << xp << u"NEED13"_s << true << upgrade + u"1.3"_s << update << ExitStatus::UpgradeRequired << enter;
     QTest::newRow("minimum 1.21 fails, shown with one decimal")
-        << xp << u"NEED121"_s << true << upgrade + u"1.2"_s << update;
+        << xp << u"NEED121"_s << true << upgrade + u"1.2"_s << update << ExitStatus::UpgradeRequired << enter;
 }
 
 void TestStartSequence::startsEndingBeforeTheEditor()
@@ -401,15 +415,27 @@ void TestStartSequence::startsEndingBeforeTheEditor()
     QFETCH(bool, centralReachable);
     QFETCH(QString, text);
     QFETCH(QString, title);
+    QFETCH(ExitStatus, status);
+    QFETCH(Qt::Key, key);
     addAccount({.code = u"DEMO1"_s, .initials = u"JD"_s});
     addAccount({.code = QString(), .initials = u"EE"_s});
     addAccount({.code = u"NEED13"_s, .initials = u"N3"_s, .ver_min2 = 1.3});
     addAccount({.code = u"NEED121"_s, .initials = u"N2"_s, .ver_min2 = 1.21});
     m_host.value = facts;
     build(centralReachable ? QString() : u"127.0.0.1:"_s + QString::number(test::deadPort()));
-    ENTER_CODE(code);
+    // The failing connection: the sign-in window is still up, busy, and says so.
+    QList<bool> whileFailing;
+    m_internet.during = [&] {
+        whileFailing = {m_splash->isVisible(),
+                        m_splash->lblWarning->text() != signin::frmSplash::warningText(), busyCursorShown()};
+    };
+    ENTER_CODE(code, key);
     QCOMPARE(m_script->returns, 0);
     expectEndedWith(text, title);
+    QCOMPARE(m_end.exitStatus(), status);
+    QCOMPARE(m_values.UserCode, key == Qt::Key_Escape ? QString() : code);
+    if (!centralReachable)
+        QCOMPARE(whileFailing, (QList<bool>{true, true, true}));
     QVERIFY(test::loginRecords(*m_central).isEmpty());
 }
 
@@ -505,6 +531,7 @@ void TestStartSequence::refusedAccounts()
     expectEndedWith(message, reenter);
     QCOMPARE(test::loginRecords(*m_central), (QList<QVariantList>{failedRecord(code)}));
     QCOMPARE(m_sequence->loginOK, qint16(0));
+    QCOMPARE(m_end.exitStatus(), ExitStatus::Normal);
 }
 
 void TestStartSequence::recordCuts_data()
@@ -667,6 +694,7 @@ void TestStartSequence::closingTheEditorQuitsOnce()
     QCOMPARE(m_dialogs.shown.size(), 1);
     QCOMPARE(m_dialogs.shown[0].text, goodbye);
     QCOMPARE(m_end.ends, 1);
+    QCOMPARE(m_end.exitStatus(), ExitStatus::Normal);
     QVERIFY(!m_window->isVisible());
 }
 
