@@ -89,15 +89,16 @@ ServerValue checkServerValue(const QVariant& value)
         return out;
     }
     if (hasPort) {
-        static const QRegularExpression digits(u"^[0-9]{1,9}$"_s);
+        static const QRegularExpression digits(u"^[0-9]+$"_s);
         if (!digits.match(port).hasMatch()) {
             out.problem = port.isEmpty() ? u"the port after the colon is missing"_s
                                          : u"the port \""_s + port + u"\" is not a number"_s;
             return out;
         }
-        const int number = port.toInt();
-        if (number < 1 || number > 65535) {
-            out.problem = u"the port "_s + QString::number(number) + u" is not between 1 and 65535"_s;
+        bool fits = false;
+        const qlonglong number = port.toLongLong(&fits);
+        if (!fits || number < 1 || number > 65535) {
+            out.problem = u"the port "_s + port + u" is not between 1 and 65535"_s;
             return out;
         }
     }
