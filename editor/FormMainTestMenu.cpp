@@ -7,6 +7,7 @@
 
 #include "Colors.h"
 #include "Fonts.h"
+#include "TabOrder.h"
 #include "TypedLength.h"
 
 #include <QCheckBox>
@@ -127,6 +128,7 @@ FormMainTestMenu::FormMainTestMenu(Dialogs* dialogs_, Pause* pause_, ProgramEnd*
     buildControls();
     connectHandlers();
     wireFieldRules();
+    setReadingTabOrder(*this);
 }
 
 FormMainTestMenu::~FormMainTestMenu() = default;
