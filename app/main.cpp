@@ -5,6 +5,7 @@
 #include "FormMainTestMenu.h"
 #include "HostSystem.h"
 #include "InternetProbe.h"
+#include "Logo.h"
 #include "RunningCopy.h"
 #include "SigninValues.h"
 #include "SiteSettings.h"
@@ -13,6 +14,7 @@
 #include "frmSplash.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -21,8 +23,10 @@ using namespace zelmar;
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    // Ties the windows to the installed desktop entry (icon, name).
+    // Ties the windows to the installed desktop entry; the installed icon, or
+    // the same mark drawn here when the program runs from its build folder.
     QGuiApplication::setDesktopFileName(QStringLiteral("zelmar"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zelmar"), QIcon(makerLogo(64, QFont()))));
     // The run ends only through ProgramEnd (QUIT, the start's refusals, a
     // closed sign-in window), never because no window happens to be visible
     // between the sign-in window and the editor.

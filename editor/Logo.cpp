@@ -69,8 +69,8 @@ QString makerLogoSvg(int side, const QString& fontFamily)
     return u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"_s +
            u"<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"_s
                .arg(n) +
-           u"  <rect x=\"%1\" y=\"%1\" width=\"%2\" height=\"%2\" rx=\"%3\" ry=\"%3\" fill=\"%4\"/>\n"_s
-               .arg(QString::number(inset), edge, corner, markColor.name()) +
+           u"  <rect x=\"%1\" y=\"%1\" width=\"%2\" height=\"%2\" rx=\"%3\" ry=\"%3\" fill=\"%4\"/>\n"_s.arg(
+               QString::number(inset), edge, corner, markColor.name()) +
            u"  <text x=\"%1\" y=\"%1\" fill=\"#ffffff\" font-family=\"%2, sans-serif\" font-weight=\"bold\" "
            u"font-size=\"%3\" text-anchor=\"middle\" dominant-baseline=\"central\">%4</text>\n"_s.arg(
                QString::number(side / 2.0), family, size, letter) +

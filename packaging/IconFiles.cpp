@@ -37,7 +37,8 @@ int main(int argc, char** argv)
         bool ok = false;
         const int side = arg.toInt(&ok);
         const QString name = folder.filePath(QStringLiteral("zelmar-%1.png").arg(arg));
-        if (!ok || side < 8 || side > 1024 || !zelmar::makerLogoImage(side, QFont(family)).save(name, "PNG")) {
+        if (!ok || side < 8 || side > 1024 ||
+            !zelmar::makerLogoImage(side, QFont(family)).save(name, "PNG")) {
             std::fprintf(stderr, "zelmar_icons: cannot write %s\n", qPrintable(name));
             return 1;
         }
