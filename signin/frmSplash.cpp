@@ -234,7 +234,7 @@ void frmSplash::showEvent(QShowEvent* event)
 void frmSplash::keyPressEvent(QKeyEvent* event)
 {
     // Escape leaves as an empty code does: the goodbye after the lookup.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    if (event->key() == Qt::Key_Escape) {
         event->accept();
         if (!m_signingIn && txtUserCode->isEnabled()) {
             txtUserCode->clear();
