@@ -5,6 +5,9 @@
 
 #include "Logo.h"
 
+#include "Database.h"
+#include "Selection.h"
+
 #include "Colors.h"
 #include "Fonts.h"
 #include "TypedLength.h"
@@ -12,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -124,6 +128,7 @@ FormMainTestMenu::FormMainTestMenu(Dialogs* dialogs_, Pause* pause_, ProgramEnd*
     useCalibri();
     setFont(calibri(fontPoints));
     setFixedSize(windowWidth, windowHeight);
+    m_selection = std::make_unique<Selection>(*this);
     buildControls();
     connectHandlers();
     wireFieldRules();
@@ -389,6 +394,7 @@ bool FormMainTestMenu::setnumPORTS(int accountPorts)
 {
     const int usable = usablePorts(accountPorts);
     cur.numPORTS = qint16(usable);
+    m_stationPorts = qint16(usable);
     if (accountPorts > db::portSlots && !m_portCapTold) {
         m_portCapTold = true;
         txtStatus->setText(
@@ -405,14 +411,20 @@ bool FormMainTestMenu::eventFilter(QObject* watched, QEvent* event)
     if (widget && widget->parentWidget() == this) {
         switch (event->type()) {
         case QEvent::FocusOut: {
-            // Opening a list's popup or going to another window is no leave.
+            // Opening a list's popup or going to another window is no leave; nor is the
+            // focus moving on because the program disabled the control.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
-                // The leave handlers pause; the window may be gone when they return.
-                const QPointer<FormMainTestMenu> self(this);
-                controlLostFocus(widget);
-                if (!self)
-                    return false;
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && widget->isEnabled()) {
+                // The leave handlers pause. Run inside the focus change, their pause would
+                // deliver a button's release before its press and lose the click: they
+                // run once the event that moved the focus is done.
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, left = QPointer<QWidget>(widget)] {
+                        if (left && !ended())
+                            controlLostFocus(left);
+                    },
+                    Qt::QueuedConnection);
             }
             break;
         }
@@ -459,14 +471,58 @@ void FormMainTestMenu::keyPressEvent(QKeyEvent* event)
 
 // ---- Handlers whose bodies come with later work ----
 
-void FormMainTestMenu::lsttestPN_Click() {}
-void FormMainTestMenu::lsttestPN_LostFocus() {}
-void FormMainTestMenu::lstPORT_Click() {}
-void FormMainTestMenu::lstsCALE_Click() {}
-void FormMainTestMenu::chkautoMEASURE_Click() {}
-void FormMainTestMenu::chkRANDR_Click() {}
-void FormMainTestMenu::chksnBARCODE_Click() {}
-void FormMainTestMenu::chkssON_Click() {}
+void FormMainTestMenu::lsttestPN_Click()
+{
+    m_selection->load();
+}
+void FormMainTestMenu::lsttestPN_LostFocus()
+{
+    m_selection->leaveList();
+}
+void FormMainTestMenu::lstPORT_Click()
+{
+    m_selection->switchPort();
+}
+void FormMainTestMenu::lstsCALE_Click()
+{
+    m_selection->changeScale();
+}
+void FormMainTestMenu::readcurPARAM(qint16& iERROR)
+{
+    m_selection->readcurPARAM(iERROR);
+}
+
+int FormMainTestMenu::rereadPNlist(const QString& name)
+{
+    const db::AccountValues& a = account;
+    {
+        const auto wait = busy();
+        if (database)
+            database->SQL_readPNlist(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.pnLIST,
+                                     cur.numPN);
+    }
+    bSORT(cur.pnLIST, cur.numPN);
+    fillPNlist();
+    // Only the listed slots are searched.
+    int found = -1;
+    const int listed = std::clamp<int>(cur.numPN, 0, db::pnListSlots);
+    for (int i = 1; i <= listed; ++i) {
+        if (cur.pnLIST[std::size_t(i)] == name)
+            found = i - 1;
+    }
+    return found;
+}
+
+FormMainTestMenu::BusyCursorGuard::BusyCursorGuard()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+FormMainTestMenu::BusyCursorGuard::~BusyCursorGuard()
+{
+    QGuiApplication::restoreOverrideCursor();
+}
+
 void FormMainTestMenu::btnREVIEW_Click() {}
 void FormMainTestMenu::btnUPDATE_Click() {}
 void FormMainTestMenu::btnDELETE_Click() {}

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 class QCheckBox;
@@ -23,6 +24,8 @@ class QPushButton;
 class QTimer;
 
 namespace zelmar {
+
+class Selection;
 
 namespace db {
 class Database;
@@ -242,18 +245,44 @@ public:
     qint16 quitLIMIT = 360; // ticks of 10 s: one hour
     qint16 quitARMED = 0;   // 1: QUIT runs when quitTICKS reaches quitLIMIT
 
-    // ---- Handlers whose bodies come with later work ----
-    // Connected now so that the event semantics hold; their bodies are empty
-    // here and are written by the handlers that own them. Virtual so that tests can watch
-    // them run.
+    // ---- Selection of a part number and a port (Selection.cpp) ----
+    // Virtual so that tests can watch them run.
     virtual void lsttestPN_Click();     // load the PN
     virtual void lsttestPN_LostFocus(); // rename
     virtual void lstPORT_Click();       // port switch
     virtual void lstsCALE_Click();      // scale change
+    // Gathers and checks the window's values into `cur`; iERROR 0 when all passed.
+    void readcurPARAM(qint16& iERROR);
+
+    // ---- Option check boxes (OptionBoxes.cpp) ----
     virtual void chkautoMEASURE_Click();
     virtual void chkRANDR_Click();
     virtual void chksnBARCODE_Click();
     virtual void chkssON_Click();
+    // Visible, and enabled on white or disabled in the menu-bar colour.
+    static void showOptionLook(std::initializer_list<QWidget*> fields, bool active);
+
+    // ---- Shared by the handlers ----
+    // True once the program has ended: a handler back from a pause or a message box
+    // returns at once then, before it writes anything.
+    bool ended() const { return programEnd && programEnd->hasEnded(); }
+    // The station's port count as taken at sign-in (at most 49).
+    qint16 stationPorts() const { return m_stationPorts; }
+    // Reads and sorts the part-number list again and refills lsttestPN with no entry
+    // selected; gives the list index of the last entry equal to `name`, -1 when none.
+    int rereadPNlist(const QString& name);
+    // The busy cursor while a database call runs; ends with the returned object.
+    class BusyCursorGuard
+    {
+    public:
+        BusyCursorGuard();
+        ~BusyCursorGuard();
+        BusyCursorGuard(const BusyCursorGuard&) = delete;
+        BusyCursorGuard& operator=(const BusyCursorGuard&) = delete;
+    };
+    [[nodiscard]] static std::unique_ptr<BusyCursorGuard> busy() { return std::make_unique<BusyCursorGuard>(); }
+
+    // ---- Command handlers ----
     virtual void btnREVIEW_Click();
     virtual void btnUPDATE_Click();
     virtual void btnDELETE_Click();
@@ -276,6 +305,10 @@ private:
 
     bool m_quitStarted = false;
     bool m_portCapTold = false;
+    qint16 m_stationPorts = 0;
+    // A locked control had the focus: unlocking gives it to the part-number list.
+    bool m_focusLocked = false;
+    std::unique_ptr<Selection> m_selection;
 };
 
 } // namespace zelmar
