@@ -6,6 +6,8 @@
 #include "Logo.h"
 
 #include "Database.h"
+#include "PartNumberEdits.h"
+#include "Review.h"
 #include "Selection.h"
 
 #include "Colors.h"
@@ -129,6 +131,8 @@ FormMainTestMenu::FormMainTestMenu(Dialogs* dialogs_, Pause* pause_, ProgramEnd*
     setFont(calibri(fontPoints));
     setFixedSize(windowWidth, windowHeight);
     m_selection = std::make_unique<Selection>(*this);
+    m_review = std::make_unique<Review>(*this);
+    m_pnEdits = std::make_unique<PartNumberEdits>(*this);
     buildControls();
     connectHandlers();
     wireFieldRules();
@@ -523,10 +527,31 @@ FormMainTestMenu::BusyCursorGuard::~BusyCursorGuard()
     QGuiApplication::restoreOverrideCursor();
 }
 
-void FormMainTestMenu::btnREVIEW_Click() {}
-void FormMainTestMenu::btnUPDATE_Click() {}
-void FormMainTestMenu::btnDELETE_Click() {}
+void FormMainTestMenu::selectWithoutLoad(int index)
+{
+    m_selection->selectWithoutLoad(index);
+}
+void FormMainTestMenu::showNoPN()
+{
+    m_selection->showNoPN();
+}
+
+void FormMainTestMenu::btnREVIEW_Click()
+{
+    m_review->review();
+}
+void FormMainTestMenu::btnUPDATE_Click()
+{
+    m_review->update();
+}
+void FormMainTestMenu::btnADD_Click()
+{
+    m_pnEdits->create();
+}
+void FormMainTestMenu::btnDELETE_Click()
+{
+    m_pnEdits->remove();
+}
 void FormMainTestMenu::btnEXPORT_Click() {}
-void FormMainTestMenu::btnADD_Click() {}
 
 } // namespace zelmar

@@ -25,6 +25,8 @@ class QTimer;
 
 namespace zelmar {
 
+class PartNumberEdits;
+class Review;
 class Selection;
 
 namespace db {
@@ -253,6 +255,10 @@ public:
     virtual void lstsCALE_Click();      // scale change
     // Gathers and checks the window's values into `cur`; iERROR 0 when all passed.
     void readcurPARAM(qint16& iERROR);
+    // Selects list entry `index` of lsttestPN without loading it.
+    void selectWithoutLoad(int index);
+    // The no-PN state: nothing selected or loaded, fields blank and locked, the list open.
+    void showNoPN();
 
     // ---- Option check boxes (OptionBoxes.cpp) ----
     virtual void chkautoMEASURE_Click();
@@ -283,11 +289,11 @@ public:
     [[nodiscard]] static std::unique_ptr<BusyCursorGuard> busy() { return std::make_unique<BusyCursorGuard>(); }
 
     // ---- Command handlers ----
-    virtual void btnREVIEW_Click();
-    virtual void btnUPDATE_Click();
-    virtual void btnDELETE_Click();
+    virtual void btnREVIEW_Click(); // Review.cpp
+    virtual void btnUPDATE_Click(); // Review.cpp
+    virtual void btnDELETE_Click(); // PartNumberEdits.cpp
     virtual void btnEXPORT_Click();
-    virtual void btnADD_Click();
+    virtual void btnADD_Click(); // PartNumberEdits.cpp
     virtual void Timer1_Timer(); // status-bar blink
     virtual void Timer6_Timer(); // one-hour limit
 
@@ -309,6 +315,8 @@ private:
     // A locked control had the focus: unlocking gives it to the part-number list.
     bool m_focusLocked = false;
     std::unique_ptr<Selection> m_selection;
+    std::unique_ptr<Review> m_review;
+    std::unique_ptr<PartNumberEdits> m_pnEdits;
 };
 
 } // namespace zelmar

@@ -505,7 +505,7 @@ void TestSelection::clickDuringAFlashActsOnce()
     pause.during = [&](double) { QTest::mouseRelease(w.btnREVIEW, Qt::LeftButton); };
     QTest::mousePress(w.btnREVIEW, Qt::LeftButton);
     QTRY_COMPARE(w.ran(u"btnREVIEW_Click"_s), 1);
-    QCOMPARE(pause.waits, QList<double>{3.0});
+    QCOMPARE(pause.waits.value(0), 3.0); // the click came during the field's flash
     QCOMPARE(w.txtTDLY->text(), u"30.00"_s);
     QVERIFY(!w.btnREVIEW->isDown());
     QCoreApplication::processEvents();
