@@ -114,7 +114,7 @@ bool Review::passes(Kind kind, QString& strPN)
 
     // 7. A port must be on show.
     const int saved = w.lstPORT->currentIndex();
-    if (saved == -1) {
+    if (saved == -1 && cur.numPORTS > 0) {
         w.txtStatus->setText(u"ERR: Use the Create New PN"_s);
         flash(w.pause, {w.lsttestPN}, {{colors::red, 3.0}}, colors::white);
         if (w.ended())

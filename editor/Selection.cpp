@@ -362,14 +362,22 @@ void Selection::storePort(int slot)
     cur.portNAME[k] = w.txtPort->text();
     cur.curSCALE = qint16(w.lstsCALE->currentIndex());
     cur.unitSCALE[k] = qint16(cur.curSCALE + 1);
-    toBaseUnits(shownNumber(w.txtMinSpec, NumericField::txtMinSpec), cur.unitSCALE[k], cur.minSPEC[k]);
-    toBaseUnits(shownNumber(w.txtMaxSpec, NumericField::txtMaxSpec), cur.unitSCALE[k], cur.maxSPEC[k]);
+    // Texts left as shown keep the values held: the shown text is rounded.
+    const FormMainTestMenu::ShownPort& shown = w.shownPort;
+    const bool asShown = shown.port == slot && shown.scale == cur.curSCALE;
+    if (!asShown || w.txtMinSpec->text() != shown.minSpec)
+        toBaseUnits(shownNumber(w.txtMinSpec, NumericField::txtMinSpec), cur.unitSCALE[k], cur.minSPEC[k]);
+    if (!asShown || w.txtMaxSpec->text() != shown.maxSpec)
+        toBaseUnits(shownNumber(w.txtMaxSpec, NumericField::txtMaxSpec), cur.unitSCALE[k], cur.maxSPEC[k]);
     cur.numAVG[k] = storedAverages(shownNumber(w.txtAVG, NumericField::txtAVG));
     cur.mspeed[k] = qint16(w.lstSPEED->currentIndex() + 1);
     cur.Range[k] = qint16(w.lstRANGE->currentIndex());
     cur.timeDELAY[k] = storedDelay(shownNumber(w.txtTDLY, NumericField::txtTDLY));
     cur.ssON[k] = storedSwitch(w.chkssON->isChecked(), cur.ssON[k]);
-    cur.ssTOL[k] = storedTolerance(shownNumber(w.txtssTOL, NumericField::txtssTOL));
+    const bool toleranceHeld = shown.port == slot && w.txtssTOL->text() == shown.tolerance &&
+                               cur.ssTOL[k] >= 0.01f && cur.ssTOL[k] <= 1.0f;
+    if (!toleranceHeld)
+        cur.ssTOL[k] = storedTolerance(shownNumber(w.txtssTOL, NumericField::txtssTOL));
     cur.ssMAXT[k] = storedMaxWait(shownNumber(w.txtssMAXT, NumericField::txtssMAXT));
     cur.ssREQD[k] = storedSwitch(w.chkssREQD->isChecked(), cur.ssREQD[k]);
 }

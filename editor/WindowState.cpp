@@ -105,6 +105,8 @@ void FormMainTestMenu::setupPORTS(int iPORT, int iLISTS, const QString& wFROM)
     txtssTOL->setText(QLocale().toString(double(cur.ssTOL[k] * 100.0f), 'f', 1));
     txtssMAXT->setText(shortestSingle(cur.ssMAXT[k]));
     chkssREQD->setChecked(switchShown(cur.ssREQD[k]));
+
+    shownPort = {k, lstsCALE->currentIndex(), txtMinSpec->text(), txtMaxSpec->text(), txtssTOL->text()};
 }
 
 void FormMainTestMenu::lockFIELDS()
