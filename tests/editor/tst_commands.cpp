@@ -76,29 +76,33 @@ void TestCommands::review_data()
     QTest::addColumn<QString>("status");
     QTest::addColumn<QList<double>>("waits");
     QTest::addColumn<int>("portShown");
+    QTest::addColumn<QString>("typed"); // over the list before the click
 
     const QString equalPort2 = u"minSPEC = 50, maxSPEC = 50, unitSCALE = 2 WHERE mapPORT = 1 AND mapNUM = 2"_s;
     QTest::newRow("REVIEW: PN not active passes despite a bad port")
         << false << u"snACTIVE = 0"_s << equalPort2 << 8 << u"SUCCESS: Current PN Configuration is VALID"_s
-        << QList<double>{2.5} << 0;
+        << QList<double>{2.5} << 0 << QString();
     QTest::newRow("REVIEW: max = min on port 2")
         << false << QString() << equalPort2 << 8 << u"ERROR PORT (2) Config: Max Spec <= Min Spec"_s
-        << QList<double>{3.0} << 1;
+        << QList<double>{3.0} << 1 << QString();
     QTest::newRow("UPDATE: max = min on port 2")
         << true << QString() << equalPort2 << 8 << u"ERROR PORT [2] Config: Max Spec < Min Spec"_s
-        << QList<double>{1.5, 1.5} << 1;
+        << QList<double>{1.5, 1.5} << 1 << QString();
     QTest::newRow("REVIEW: PN active with no ports")
         << false << QString() << QString() << 0 << u"ERROR: No ACTIVE ports in the Port Config"_s
-        << QList<double>{1.0, 1.0, 1.0} << -1;
+        << QList<double>{1.0, 1.0, 1.0} << -1 << QString();
     QTest::newRow("REVIEW: identical R and R serial numbers")
         << false << u"snBARCODE = 1, snFORMAT = 'A#', reqRANDR = 1, snGOOD = 'A1', snBAD = 'A1'"_s << QString() << 8
-        << u"ERR: Good and Bad R&R SN are the same"_s << QList<double>{3.0} << 0;
+        << u"ERR: Good and Bad R&R SN are the same"_s << QList<double>{3.0} << 0 << QString();
     QTest::newRow("REVIEW: R and R differing in case only")
         << false << u"snBARCODE = 1, snFORMAT = '-', reqRANDR = 1, snGOOD = 'ab', snBAD = 'AB'"_s << QString()
-        << 8 << u"SUCCESS: Current PN Configuration is VALID"_s << QList<double>{2.5} << 0;
+        << 8 << u"SUCCESS: Current PN Configuration is VALID"_s << QList<double>{2.5} << 0 << QString();
     QTest::newRow("UPDATE: good SN off the format")
         << true << u"snBARCODE = 1, snFORMAT = 'A#', reqRANDR = 1, snGOOD = 'B1', snBAD = 'A2'"_s << QString() << 8
-        << u"ERROR: Good R&R SN is an incorrect format"_s << QList<double>{3.0} << 0;
+        << u"ERROR: Good R&R SN is an incorrect format"_s << QList<double>{3.0} << 0 << QString();
+    QTest::newRow("UPDATE: renamed through the save to an existing PN")
+        << true << QString() << QString() << 8 << u"ERROR: Updated PN string already exists"_s
+        << QList<double>{3.0} << 0 << u"BB-2"_s;
 }
 
 void TestCommands::review()
@@ -110,6 +114,7 @@ void TestCommands::review()
     QFETCH(QString, status);
     QFETCH(QList<double>, waits);
     QFETCH(int, portShown);
+    QFETCH(QString, typed);
     EditorOnDb e(stationPorts);
     QVERIFY2(seed(e, a1), qPrintable(e.tdb.error()));
     if (!ports.isEmpty())
@@ -122,6 +127,8 @@ void TestCommands::review()
     e.pause.waits.clear();
     QStringList seen;
     e.pause.during = [&](double) { seen << w->txtStatus->text(); };
+    if (!typed.isEmpty())
+        e.typeOverList(typed);
 
     if (update)
         w->btnUPDATE_Click();
@@ -132,7 +139,8 @@ void TestCommands::review()
     QCOMPARE(e.pause.waits, waits);
     QCOMPARE(w->lstPORT->currentIndex(), portShown);
     QCOMPARE(w->txtStatus->text(), waiting);
-    QVERIFY(w->btnUPDATE->isEnabled() && w->txtsnNAME->isEnabled());
+    QVERIFY(w->btnUPDATE->isEnabled());
+    QCOMPARE(w->txtsnNAME->isEnabled(), typed.isEmpty()); // fields follow the list's selection
     if (stationPorts == 0)
         QCOMPARE(backColor(w->chkACTIVE), colors::buttonFace);
     // Nothing was written.
@@ -317,8 +325,8 @@ void TestCommands::remove()
     QFETCH(QString, told);
     EditorOnDb e;
     QVERIFY2(seed(e), qPrintable(e.tdb.error()));
-    // A doubled port row of map 1 goes with the others.
-    QVERIFY(e.tdb.exec(u"INSERT INTO portCONFIG (mapPORT, mapNUM) VALUES (1, 2)"_s));
+    // A doubled port row of map 1 goes with the others; a stray row of map 0 never does.
+    QVERIFY(e.tdb.exec(u"INSERT INTO portCONFIG (mapPORT, mapNUM) VALUES (1, 2), (0, 1)"_s));
     e.list();
     QVERIFY(e.load(u"AA-1"_s));
     FormMainTestMenu* w = e.w.get();
