@@ -470,7 +470,6 @@ void FormMainTestMenu::chkssON_Click() {}
 void FormMainTestMenu::btnREVIEW_Click() {}
 void FormMainTestMenu::btnUPDATE_Click() {}
 void FormMainTestMenu::btnDELETE_Click() {}
-void FormMainTestMenu::btnEXPORT_Click() {}
 void FormMainTestMenu::btnADD_Click() {}
 
 } // namespace zelmar
