@@ -34,7 +34,7 @@ int main(int argc, char** argv)
         total += ns;
         slowest = std::max(slowest, ns);
     }
-    out << "one export of a " << ports << "-port PN: mean " << total / runs / 1000 << " us, slowest " << slowest / 1000
-        << " us over " << runs << " runs; last workbook " << viewer.opened.value(0) << '\n';
+    out << "one export of a " << ports << "-port PN: mean " << total / runs / 1000 << " us, slowest "
+        << slowest / 1000 << " us over " << runs << " runs; last workbook " << viewer.opened.value(0) << '\n';
     return 0;
 }

@@ -1,49 +1,37 @@
 #!/usr/bin/python3
-"""Prints a workbook as JSON: per sheet its cells with their formats, merges, row
-heights, column widths and page setup, as the workbook file holds them."""
+"""Prints a workbook file as JSON, read by openpyxl: per sheet its name, merges, row
+heights, column widths, page setup, and each cell as [value, style]; style is
+"font size [bold]|horizontal|vertical [wrap]|borders|number format", borders "box"
+when all four edges are thin."""
 import json
 import sys
 
 import openpyxl
 
 
-def side(s):
-    return s.style or ""
+def style(c):
+    sides = [s.style or "" for s in (c.border.left, c.border.right, c.border.top, c.border.bottom)]
+    a = c.alignment
+    return "|".join([f"{c.font.name} {c.font.sz:g}" + (" bold" if c.font.b else ""), a.horizontal or "",
+                     (a.vertical or "") + (" wrap" if a.wrap_text else ""),
+                     "box" if sides == ["thin"] * 4 else " ".join(sides).strip(), c.number_format])
 
 
 def sheet(ws):
-    cells = {}
-    for row in ws.iter_rows():
-        for c in row:
-            if c.value is None and not c.has_style:
-                continue
-            cells[c.coordinate] = {
-                "value": c.value,
-                "font": [c.font.name, bool(c.font.b), c.font.sz],
-                "h": c.alignment.horizontal or "", "v": c.alignment.vertical or "",
-                "wrap": bool(c.alignment.wrap_text),
-                "border": [side(c.border.left), side(c.border.right), side(c.border.top), side(c.border.bottom)],
-                "format": c.number_format,
-            }
-    head, foot = ws.oddHeader, ws.oddFooter
-    m, ps = ws.page_margins, ws.page_setup
-    return {
-        "name": ws.title,
-        "cells": cells,
-        "merges": sorted(str(r) for r in ws.merged_cells.ranges),
-        "heights": {str(r): d.height for r, d in ws.row_dimensions.items() if d.height is not None},
-        "widths": {k: d.width for k, d in ws.column_dimensions.items() if d.customWidth},
-        "page": {
-            "header": [[p.font, p.size, p.text] for p in (head.left, head.center, head.right)],
-            "footer": [foot.left.text, foot.center.text, foot.right.text],
-            "margins": [m.left, m.right, m.top, m.bottom, m.header, m.footer],
-            "centred": [bool(ws.print_options.horizontalCentered), bool(ws.print_options.verticalCentered)],
-            "orientation": ps.orientation, "paper": int(ps.paperSize or 0),
-            "fit": [bool(ws.sheet_properties.pageSetUpPr.fitToPage), ps.fitToWidth, ps.fitToHeight],
-            "scale": ps.scale,
-        },
-    }
+    h, f, m, ps = ws.oddHeader, ws.oddFooter, ws.page_margins, ws.page_setup
+    page = [f"header {p.font} {p.size} {p.text}" for p in (h.left, h.center, h.right)]
+    page += [f"footer {f.left.text} {f.center.text} {f.right.text}",
+             f"margins {m.left:g} {m.right:g} {m.top:g} {m.bottom:g} header {m.header:g} footer {m.footer:g}",
+             f"centred {bool(ws.print_options.horizontalCentered)} {bool(ws.print_options.verticalCentered)}",
+             # Pages wide and tall left out of the file are 1.
+             f"{ps.orientation} paper {ps.paperSize} fit {ws.sheet_properties.pageSetUpPr.fitToPage} "
+             f"{ps.fitToWidth or 1}x{ps.fitToHeight or 1} scale {ps.scale}"]
+    return {"name": ws.title, "page": page,
+            "merges": sorted(str(r) for r in ws.merged_cells.ranges),
+            "heights": {str(r): d.height for r, d in ws.row_dimensions.items() if d.height is not None},
+            "widths": {k: d.width for k, d in ws.column_dimensions.items() if d.customWidth},
+            "cells": {c.coordinate: [c.value, style(c)] for row in ws.iter_rows() for c in row
+                      if c.value is not None or c.has_style}}
 
 
-book = openpyxl.load_workbook(sys.argv[1])
-json.dump([sheet(ws) for ws in book.worksheets], sys.stdout, default=str)
+json.dump([sheet(ws) for ws in openpyxl.load_workbook(sys.argv[1]).worksheets], sys.stdout, default=str)

@@ -1,10 +1,9 @@
-// EXPORT TO EXCEL in the editor window: the record re-read from a real database, the
-// ports from memory, the status texts and the wait, the states of a run's workbook and
-// its failures, the hand-over at QUIT.
+// EXPORT TO EXCEL in the editor window: the record re-read from a real database, the ports
+// from memory, the status texts and the wait, the states of the run's workbook, its
+// failures and the hand-over at QUIT.
 #include "../editor/EditorFakes.h"
 #include "Database.h"
 #include "ExportSupport.h"
-#include "FormMainTestMenu.h"
 #include "WorkbookSession.h"
 
 #include <QComboBox>
@@ -13,7 +12,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <memory>
 
@@ -21,19 +19,11 @@ using namespace Qt::StringLiterals;
 using namespace zelmar;
 
 namespace {
-
 const QString idle = u"Waiting for User Input"_s;
 const QPair<QString, QString> closedByUser{u"Export Failed: Excel was open but closed by User"_s,
                                            u"Please try exporting to Excel again"_s};
 const QPair<QString, QString> unableToOpen{u"Unable to Open MS Excel - Function Disabled"_s,
                                            u"Zelmar\u00AE was unable to open Excel"_s};
-
-QString valueAt(const SheetModel& sheet, const QString& ref)
-{
-    const Cell* cell = test::cellAt(sheet, ref);
-    return cell && std::holds_alternative<QString>(cell->value) ? std::get<QString>(cell->value) : QString();
-}
-
 } // namespace
 
 class TestExportAction : public QObject
@@ -41,10 +31,15 @@ class TestExportAction : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
+    void initTestCase()
     {
         QVERIFY2(m_tdb.ok(), qPrintable(m_tdb.error()));
-        QVERIFY(m_dir.isValid());
+        QVERIFY(m_tdb.exec(u"INSERT INTO snPN (partNUM, snNAME, mapPORT, snEXTENDER) "
+                           u"VALUES ('AB-100', 'FROM DATABASE', 1, 42)"_s));
+    }
+
+    void init()
+    {
         m_dialogs = test::FakeDialogs();
         m_pause.waits.clear();
         m_seen.clear();
@@ -56,13 +51,13 @@ private Q_SLOTS:
         m_pause.during = [this](double) {
             m_seen << w->txtStatus->text();
         };
-        // A loaded PN whose description was edited but not saved, and its ports.
         const db::Profile p = m_tdb.profile();
         w->account.ipPORT = p.server;
         w->account.custDB = p.database;
         w->account.custUSER = p.user;
         w->account.custUSER_PW = p.password;
         w->account.snTABLE = u"snPN"_s;
+        // A loaded PN whose description was edited but not saved, and its ports.
         w->cur.numPORTS = 2;
         w->cur.defPORT();
         w->cur.portNAME[0] = u"IN MEMORY"_s;
@@ -72,13 +67,6 @@ private Q_SLOTS:
         w->lsttestPN->addItems({u"AB-100"_s, u"CD-200"_s});
         w->lsttestPN->setCurrentIndex(0);
     }
-    void cleanup() { w.reset(); }
-
-    void initTestCase()
-    {
-        QVERIFY(m_tdb.exec(u"INSERT INTO snPN (partNUM, snNAME, mapPORT, snEXTENDER) "
-                           u"VALUES ('AB-100', 'FROM DATABASE', 1, 42)"_s));
-    }
 
     void noPartNumberLoaded()
     {
@@ -86,29 +74,28 @@ private Q_SLOTS:
         w->btnEXPORT_Click();
         QCOMPARE(m_pause.waits, QList<double>{3});
         QCOMPARE(m_seen, QStringList{u"No part number loaded - process terminated"_s});
-        QCOMPARE(list(), (QList<bool>{false, false, false, false, true, true}));
+        QCOMPARE(buttons(), (QList<bool>{false, false, false, false, true, true}));
         QVERIFY(w->lsttestPN->isEnabled() && !w->txtsnNAME->isEnabled());
         QCOMPARE(w->txtStatus->text(), idle);
-        QCOMPARE(backColor(w->txtStatus), colors::white);
         QVERIFY(m_viewer.opened.isEmpty() && m_dialogs.messages.isEmpty());
     }
 
     void exportsOfARun()
     {
-        // First export: a new workbook, PN block as stored, ports as held.
+        // A new workbook: the PN block as stored, the ports as held.
         w->btnEXPORT_Click();
         QCOMPARE(m_pause.waits, QList<double>{1});
         QCOMPARE(m_seen, QStringList{u"Opening MicroSoft Excel"_s});
         QCOMPARE(state(), (QList<int>{1, 1}));
-        QCOMPARE(m_session->sheetNames(), QStringList{u"AB-100"_s});
         const SheetModel& sheet = m_session->sheets().back();
-        QCOMPARE(valueAt(sheet, u"C2"_s), u"FROM DATABASE"_s);
-        QCOMPARE(valueAt(sheet, u"C7"_s), u"AB-100 00000042"_s);
-        QCOMPARE(valueAt(sheet, u"B15"_s), u"IN MEMORY"_s);
-        QCOMPARE(list(), QList<bool>(6, true));
+        for (const auto& [ref, text] :
+             {std::pair{"C2", "FROM DATABASE"}, {"C7", "AB-100 00000042"}, {"B15", "IN MEMORY"}})
+            QCOMPARE(std::get<QString>(test::cellAt(sheet, QString::fromLatin1(ref))->value),
+                     QString::fromLatin1(text));
+        QCOMPARE(buttons(), QList<bool>(6, true));
         QVERIFY(w->txtsnNAME->isEnabled());
         QCOMPARE(w->txtStatus->text(), idle);
-        // Second export: one more sheet in the same file.
+        // One more sheet in the same file.
         w->btnEXPORT_Click();
         const QString first = m_session->filePath();
         QCOMPARE(m_session->sheetNames(), (QStringList{u"AB-100"_s, u"AB-100 R1"_s}));
@@ -118,19 +105,16 @@ private Q_SLOTS:
         w->btnEXPORT_Click();
         QCOMPARE(m_dialogs.messages, QList{closedByUser});
         QCOMPARE(state(), (QList<int>{0, 0}));
-        QVERIFY(w->btnEXPORT->isEnabled());
         w->btnEXPORT_Click();
         QCOMPARE(state(), (QList<int>{1, 1}));
         QCOMPARE(m_session->sheetNames(), QStringList{u"AB-100"_s});
-        QVERIFY(m_session->filePath() != first);
-        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY(m_session->filePath() != first && m_dialogs.messages.size() == 1);
         // QUIT shows the last workbook again and keeps it.
         const QString last = m_session->filePath();
         m_viewer.opened.clear();
         w->btnQUIT_Click();
         QCOMPARE(m_viewer.opened, QStringList{last});
-        QVERIFY(QFile::exists(last));
-        QCOMPARE(m_end.ends, 1);
+        QVERIFY(QFile::exists(last) && m_end.ends == 1);
     }
 
     void firstExportFails_data()
@@ -143,6 +127,7 @@ private Q_SLOTS:
     void firstExportFails()
     {
         QFETCH(bool, unwritable);
+        // A regular file in place of the folder: unwritable even for root.
         QFile blocker(m_dir.filePath(u"not-a-folder"_s));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         WorkbookSession session(&m_viewer, unwritable ? blocker.fileName() : m_dir.path());
@@ -151,7 +136,7 @@ private Q_SLOTS:
         w->btnEXPORT_Click();
         QCOMPARE(m_dialogs.messages, QList{unableToOpen});
         QCOMPARE(w->cur.xlSTATUS, qint16(2));
-        QCOMPARE(list(), (QList<bool>{true, true, true, false, true, true}));
+        QCOMPARE(buttons(), (QList<bool>{true, true, true, false, true, true}));
         QCOMPARE(w->txtStatus->text(), idle);
     }
 
@@ -167,7 +152,7 @@ private Q_SLOTS:
     }
 
 private:
-    QList<bool> list() const
+    QList<bool> buttons() const
     {
         QList<bool> on;
         for (QPushButton* b : {w->btnREVIEW, w->btnUPDATE, w->btnDELETE, w->btnEXPORT, w->btnADD, w->btnQUIT})
