@@ -141,18 +141,22 @@ private Q_SLOTS:
         QVERIFY2(session.exportSummary(test::samplePart(ports)), qPrintable(session.errorString()));
         const QJsonObject sheet = readBack(session.filePath());
         const QJsonObject cells = sheet["cells"_L1].toObject(), heights = sheet["heights"_L1].toObject();
-        const auto value = [&](const QString& ref) {
-            return cells[ref][0].toVariant();
-        };
-        const auto style = [&](const QString& ref) {
-            return cells[ref][1].toString();
-        };
+        // clang-format off
+        const auto value = [&](const QString& ref) { return cells[ref][0].toVariant(); };
+        const auto style = [&](const QString& ref) { return cells[ref][1].toString(); };
+        // clang-format on
         QCOMPARE(sheet["name"_L1].toString(), u"AB-100"_s);
 
-        const QStringList labels = {u"Part Number"_s,      u"Description"_s,   u"Default PN"_s,
-                                    u"PN Active"_s,        u"Scan Bar Code"_s, u"SN Format"_s,
-                                    u"SN Extender"_s,      u"Auto Measure"_s,  u"Auto Time (seconds)"_s,
-                                    u"R & R Configured"_s, u"Good SN"_s,       u"Bad SN"_s};
+        // clang-format off
+        const QStringList labels = u"Part Number|Description|Default PN|PN Active|Scan Bar Code|SN Format|SN Extender|"
+                                   u"Auto Measure|Auto Time (seconds)|R & R Configured|Good SN|Bad SN"_s.split(u'|');
+        const QStringList headings = u"Port #|Description|Unit Scale|UOM|Port Active|Range|Min Spec|Max Spec|Number of "
+                                     u"Averages|Measurement Speed|Time Delay (sec)|Stability Algorithm|SS Tol (%)|SS Max "
+                                     u"Wait (sec)|Stability Required"_s.split(u'|');
+        const QStringList formats = u"General General General General General General 0.0000 0.0000 0 General 0.00 "
+                                    u"General 0.00 0.00 General"_s.split(u' '); // of port 1 of the sample
+        const double widths[] = {5, 25, 10, 10, 8, 10, 10.25, 10.25, 10.5, 15, 12, 11, 10, 10, 12};
+        // clang-format on
         QStringList merges;
         for (int r = 1; r <= 12; ++r) {
             const QString row = QString::number(r);
@@ -168,25 +172,6 @@ private Q_SLOTS:
         merges.sort();
         QCOMPARE(sheet["merges"_L1].toVariant().toStringList(), merges);
 
-        const double widths[] = {5, 25, 10, 10, 8, 10, 10.25, 10.25, 10.5, 15, 12, 11, 10, 10, 12};
-        const QStringList headings = {u"Port #"_s,
-                                      u"Description"_s,
-                                      u"Unit Scale"_s,
-                                      u"UOM"_s,
-                                      u"Port Active"_s,
-                                      u"Range"_s,
-                                      u"Min Spec"_s,
-                                      u"Max Spec"_s,
-                                      u"Number of Averages"_s,
-                                      u"Measurement Speed"_s,
-                                      u"Time Delay (sec)"_s,
-                                      u"Stability Algorithm"_s,
-                                      u"SS Tol (%)"_s,
-                                      u"SS Max Wait (sec)"_s,
-                                      u"Stability Required"_s};
-        const QStringList formats = {u"General"_s, u"General"_s, u"General"_s, u"General"_s, u"General"_s,
-                                     u"General"_s, u"0.0000"_s,  u"0.0000"_s,  u"0"_s,       u"General"_s,
-                                     u"0.00"_s,    u"General"_s, u"0.00"_s,    u"0.00"_s,    u"General"_s};
         for (int c = 0; c < 15; ++c) {
             // Widths in whole pixels of the default font, as the application keeps them.
             const double stored = sheet["widths"_L1][letter(c)].toDouble();
@@ -197,7 +182,7 @@ private Q_SLOTS:
                 QVERIFY(style(letter(c) + QString::number(14 + k))
                             .startsWith(u"Calibri 12|center|center|box|"_s));
             if (ports)
-                QCOMPARE(style(letter(c) + u"15"_s).section(u'|', 4), formats[c]); // port 1 of the sample
+                QCOMPARE(style(letter(c) + u"15"_s).section(u'|', 4), formats[c]);
             // Below the table only the vertical centring of rows 1 to 100 remains.
             QCOMPARE(style(letter(c) + QString::number(15 + ports)), u"Calibri 11||center||General"_s);
             QCOMPARE(style(letter(c) + u"100"_s), u"Calibri 11||center||General"_s);
