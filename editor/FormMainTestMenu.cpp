@@ -473,7 +473,7 @@ void FormMainTestMenu::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-// ---- Handlers whose bodies come with later work ----
+// ---- Handlers: thin forwards to the classes that hold their logic ----
 
 void FormMainTestMenu::lsttestPN_Click()
 {
@@ -552,6 +552,5 @@ void FormMainTestMenu::btnDELETE_Click()
 {
     m_pnEdits->remove();
 }
-void FormMainTestMenu::btnEXPORT_Click() {}
 
 } // namespace zelmar

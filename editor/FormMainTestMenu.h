@@ -169,6 +169,19 @@ public:
     // the export. May throw; QUIT goes on to the goodbye box.
     std::function<void()> spreadsheetHandOver;
 
+    // ---- Export to the spreadsheet (ExportAction.cpp) ----
+    // The run's workbook; not owned, must outlive the window. Setting it also sets
+    // spreadsheetHandOver to its hand-over. Without one, every export fails as if
+    // no spreadsheet application could be opened.
+    void setExporter(class SummaryExporter* exporter);
+    // The summary sheet of the loaded PN: its record re-read, its ports as held in
+    // `cur`. status: the status of the record read (not examined by the caller).
+    void createXCEL(qint16& status);
+
+private:
+    class SummaryExporter* m_exporter = nullptr;
+
+public:
     // ---- Start sequence support ----
     // Takes the account's port count into cur.numPORTS. The port table holds
     // 49 ports: a larger count is capped at 49 and the operator is told once
