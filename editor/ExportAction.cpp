@@ -73,7 +73,7 @@ void FormMainTestMenu::btnEXPORT_Click()
     if (cur.pnLOADED == 0) {
         flash(pause, {txtStatus}, {{colors::yellow, 3}}, colors::white,
               StatusNote{txtStatus, u"No part number loaded - process terminated"_s, true});
-        if (programEnd && programEnd->hasEnded())
+        if (ended())
             return;
         lsttestPN->setEnabled(true);
         displayBTN(0);
@@ -83,7 +83,7 @@ void FormMainTestMenu::btnEXPORT_Click()
     // 3.
     qint16 status = 0;
     createXCEL(status);
-    if (programEnd && programEnd->hasEnded())
+    if (ended())
         return;
     unlockFIELDS();
     displayBTN(0);
@@ -102,6 +102,7 @@ void FormMainTestMenu::createXCEL(qint16& status)
     // 2. The PN block shows the stored record; a failed read is tried once more and
     // then not reported: the block shows what the values hold afterwards.
     status = 1;
+    const auto reading = busy();
     for (int attempt = 0; database && attempt < 2 && status == 1; ++attempt) {
         qint16 mapPORT = 0;
         database->SQL_readPNinfo(account.ipPORT, account.custDB, account.custUSER, account.custUSER_PW,
@@ -112,7 +113,7 @@ void FormMainTestMenu::createXCEL(qint16& status)
     // 3.
     showStatus(u"Opening MicroSoft Excel"_s);
     timeDELAY(1);
-    if (programEnd && programEnd->hasEnded())
+    if (ended())
         return;
     // 4. A new workbook, or one more sheet in the workbook of the run.
     bool done = false;
@@ -123,6 +124,7 @@ void FormMainTestMenu::createXCEL(qint16& status)
         }
         // 5. to 9.
         showStatus(u"Exporting data to MicroSoft Excel"_s);
+        const auto writing = busy();
         done = m_exporter->exportSummary(summaryOf(cur));
     }
     // 10.
