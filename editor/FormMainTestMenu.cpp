@@ -17,8 +17,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -418,7 +418,8 @@ bool FormMainTestMenu::eventFilter(QObject* watched, QEvent* event)
             // Opening a list's popup or going to another window is no leave; nor is the
             // focus moving on because the program disabled the control.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && widget->isEnabled()) {
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
+                widget->isEnabled()) {
                 // The leave handlers pause. Run inside the focus change, their pause would
                 // deliver a button's release before its press and lose the click: they
                 // run once the event that moved the focus is done.

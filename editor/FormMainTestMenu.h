@@ -309,7 +309,10 @@ public:
         BusyCursorGuard(const BusyCursorGuard&) = delete;
         BusyCursorGuard& operator=(const BusyCursorGuard&) = delete;
     };
-    [[nodiscard]] static std::unique_ptr<BusyCursorGuard> busy() { return std::make_unique<BusyCursorGuard>(); }
+    [[nodiscard]] static std::unique_ptr<BusyCursorGuard> busy()
+    {
+        return std::make_unique<BusyCursorGuard>();
+    }
 
     // ---- Command handlers ----
     virtual void btnREVIEW_Click(); // Review.cpp

@@ -93,7 +93,8 @@ void PartNumberEdits::create()
     {
         const auto busy = w.busy();
         for (int attempt = 0; attempt < 2 && status != 0 && database; ++attempt)
-            database->SQL_readnewMAP(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, newMAP, status);
+            database->SQL_readnewMAP(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, newMAP,
+                                     status);
     }
     if (w.ended())
         return;
@@ -170,7 +171,8 @@ void PartNumberEdits::create()
             database->SQL_writenewPORTS(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, newMAP,
                                         cur.numPORTS, cur.mapNUM, cur.portNAME, cur.UOM, cur.unitSCALE,
                                         cur.acTIVE, cur.minSPEC, cur.maxSPEC, cur.timeDELAY, cur.numAVG,
-                                        cur.mspeed, cur.Range, cur.ssON, cur.ssTOL, cur.ssMAXT, cur.ssREQD, status);
+                                        cur.mspeed, cur.Range, cur.ssON, cur.ssTOL, cur.ssMAXT, cur.ssREQD,
+                                        status);
         }))
         return;
     if (status != 0) {
@@ -205,8 +207,8 @@ void PartNumberEdits::create()
 
     // 9. Complete; its status is not examined.
     if (!twice([&] {
-            database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, answer, answer, 1,
-                                   status);
+            database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, answer, answer,
+                                   1, status);
         }))
         return;
 
@@ -226,7 +228,8 @@ void PartNumberEdits::create()
     } else {
         // Not among the listed part numbers (the list is full): say where it went.
         w.showNoPN();
-        w.txtStatus->setText(u"RESULT: PN ["_s + answer + u"] was created; it is not among the listed part numbers"_s);
+        w.txtStatus->setText(u"RESULT: PN ["_s + answer +
+                             u"] was created; it is not among the listed part numbers"_s);
         setBackColor(w.txtStatus, colors::yellow);
         w.displayBTN(0);
         return;
@@ -280,7 +283,8 @@ void PartNumberEdits::remove()
     {
         const auto busy = w.busy();
         for (int attempt = 0; attempt < 2 && status != 0 && database && !w.ended(); ++attempt)
-            database->SQL_delPN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, deleted, mapPORT, status);
+            database->SQL_delPN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, deleted, mapPORT,
+                                status);
         if (w.ended())
             return;
         qint16 portStatus = 1;
@@ -309,9 +313,11 @@ void PartNumberEdits::remove()
     // 8.
     bool told = true;
     if (status != 0)
-        told = tell(u"ERROR: Part number ["_s + deleted + u"] could not be deleted - "_s + checkConnection, colors::red);
+        told = tell(u"ERROR: Part number ["_s + deleted + u"] could not be deleted - "_s + checkConnection,
+                    colors::red);
     else if (mapPORT == noMap)
-        told = tell(u"ERROR: Part number ["_s + deleted + u"] was not found - nothing was deleted"_s, colors::red);
+        told = tell(u"ERROR: Part number ["_s + deleted + u"] was not found - nothing was deleted"_s,
+                    colors::red);
     else
         told = tell(u"Part number ["_s + deleted + u"] was deleted"_s, colors::green);
     if (told)

@@ -11,10 +11,10 @@ namespace zelmar {
 // What the port switch stores from the port fields. Each takes the number the field
 // shows and gives the value held in memory, inside the storage bounds (wider than the
 // entry bounds of the fields).
-qint16 storedAverages(double shown);  // 1..25 rounded, halves to even; else 1
-float storedDelay(double shown);      // 0..60; else 0.25
+qint16 storedAverages(double shown);   // 1..25 rounded, halves to even; else 1
+float storedDelay(double shown);       // 0..60; else 0.25
 float storedTolerance(double percent); // fraction: 1..100 % /100; below 0.01; above 1.0
-float storedMaxWait(double shown);    // 2..10; below 2.0; above 10.0
+float storedMaxWait(double shown);     // 2..10; below 2.0; above 10.0
 
 // A switch shown as a check box: any non-zero stored value shows ticked, and a stored
 // value other than 1 survives as long as the operator leaves the box as it showed.

@@ -259,25 +259,27 @@ void Review::writeAll(const QString& checkedPN)
         const auto busy = w.busy();
         // 2, 3. The default marks of every PN go first, when this one takes the mark.
         if (cur.pnDEFAULT == 1) {
-            if (!twice([&] { database->SQL_writePNdef(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE,
-                                                      status); }))
+            if (!twice([&] {
+                    database->SQL_writePNdef(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE,
+                                             status);
+                }))
                 return;
         }
         // 4. The record; snVALID becomes 0 until the last write.
         if (status == 0 && !twice([&] {
                 database->SQL_writeinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
                                         strPN, cur.snNAME, cur.pnDEFAULT, cur.snACTIVE, cur.snBARCODE,
-                                        cur.snEXTENDER, cur.snFORMAT, cur.snLENGTH, cur.autoMEASURE, cur.autoTIME,
-                                        cur.reqRANDR, cur.snGOOD, cur.snBAD, mapPORT, status);
+                                        cur.snEXTENDER, cur.snFORMAT, cur.snLENGTH, cur.autoMEASURE,
+                                        cur.autoTIME, cur.reqRANDR, cur.snGOOD, cur.snBAD, mapPORT, status);
             }))
             return;
         // 5. The port rows of its map.
         if (status == 0 && !twice([&] {
-                database->SQL_writePORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, mapPORT,
-                                            cur.numPORTS, cur.mapNUM, cur.portNAME, cur.UOM, cur.unitSCALE,
-                                            cur.acTIVE, cur.minSPEC, cur.maxSPEC, cur.timeDELAY, cur.numAVG,
-                                            cur.mspeed, cur.Range, cur.ssON, cur.ssTOL, cur.ssMAXT, cur.ssREQD,
-                                            status);
+                database->SQL_writePORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE,
+                                            mapPORT, cur.numPORTS, cur.mapNUM, cur.portNAME, cur.UOM,
+                                            cur.unitSCALE, cur.acTIVE, cur.minSPEC, cur.maxSPEC,
+                                            cur.timeDELAY, cur.numAVG, cur.mspeed, cur.Range, cur.ssON,
+                                            cur.ssTOL, cur.ssMAXT, cur.ssREQD, status);
             }))
             return;
     }
@@ -307,7 +309,8 @@ void Review::writeAll(const QString& checkedPN)
     // 7.
     if (status != 0) {
         flash(w.pause, {w.txtStatus}, {{colors::red, 3.0}}, colors::white,
-              {w.txtStatus, u"ERROR: PN update failed - Check Internet connection and try again"_s, false, false});
+              {w.txtStatus, u"ERROR: PN update failed - Check Internet connection and try again"_s, false,
+               false});
     } else {
         flash(w.pause, {w.txtStatus}, {{colors::green, 3.0}}, colors::white,
               {w.txtStatus, u"SUCCESS: PN Configuration was updated"_s, false, false});

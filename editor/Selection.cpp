@@ -294,8 +294,9 @@ void Selection::leaveList()
 
         // 3.6
         cur.renameSTEP = 3;
-        flash(w.pause, {w.txtStatus}, {{colors::green, 1.5}}, colors::white,
-              {w.txtStatus, u"PN string updated from ["_s + cur.curPN + u"] to ["_s + t + u']', false, false});
+        flash(
+            w.pause, {w.txtStatus}, {{colors::green, 1.5}}, colors::white,
+            {w.txtStatus, u"PN string updated from ["_s + cur.curPN + u"] to ["_s + t + u']', false, false});
         if (ended())
             return;
 
@@ -324,7 +325,8 @@ void Selection::leaveList()
         // The new name is not among the listed part numbers (the list is full): the
         // editor goes back to the no-PN state and says where the PN went.
         showNoPN();
-        w.txtStatus->setText(u"RESULT: PN renamed to ["_s + t + u"]; it is not among the listed part numbers"_s);
+        w.txtStatus->setText(u"RESULT: PN renamed to ["_s + t +
+                             u"]; it is not among the listed part numbers"_s);
         setBackColor(w.txtStatus, colors::yellow);
         cur.renameSTEP = 0;
         return;
@@ -484,7 +486,8 @@ void Selection::readcurPARAM(qint16& iERROR)
             const double minimum = shownNumber(w.txtMinSpec, NumericField::txtMinSpec);
             const double maximum = shownNumber(w.txtMaxSpec, NumericField::txtMaxSpec);
             if (!(maximum > minimum)) {
-                w.txtStatus->setText(u"ERROR PORT ("_s + QString::number(k) + u") Config: Max Spec <= Min Spec"_s);
+                w.txtStatus->setText(u"ERROR PORT ("_s + QString::number(k) +
+                                     u") Config: Max Spec <= Min Spec"_s);
                 flash(w.pause, {w.txtMinSpec, w.txtMaxSpec}, {{colors::red, 4.0}}, colors::white);
                 return;
             }

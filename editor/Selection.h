@@ -17,9 +17,9 @@ public:
         : w(window)
     {}
 
-    void load();       // lsttestPN_Click
-    void leaveList();  // lsttestPN_LostFocus
-    void switchPort(); // lstPORT_Click
+    void load();        // lsttestPN_Click
+    void leaveList();   // lsttestPN_LostFocus
+    void switchPort();  // lstPORT_Click
     void changeScale(); // lstsCALE_Click
     void readcurPARAM(qint16& iERROR);
 

@@ -313,9 +313,10 @@ void StartSequence::Form_Load()
         // The error first; the port notice, when there is one, is not lost.
         const QString prefix = u"RESULT: "_s;
         const QString shown = m_window.txtStatus->text();
-        const QString notice = !portsTaken && shown.startsWith(prefix) ? u"; "_s + shown.mid(prefix.size())
-                                                                      : QString();
-        m_window.txtStatus->setText(u"ERROR: Unable to read the part number list of "_s + account.custDB + notice);
+        const QString notice =
+            !portsTaken && shown.startsWith(prefix) ? u"; "_s + shown.mid(prefix.size()) : QString();
+        m_window.txtStatus->setText(u"ERROR: Unable to read the part number list of "_s + account.custDB +
+                                    notice);
         setBackColor(m_window.txtStatus, colors::red);
     } else if (cur.numPN > db::pnListSlots) {
         const QString shown = m_window.txtStatus->text();

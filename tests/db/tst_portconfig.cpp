@@ -302,7 +302,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("longName");  // of port 3, longer than the column (strict mode)
         QTest::addColumn<int>("iERROR");
         QTest::addColumn<bool>("myisam"); // a table that keeps no transactions
-        QTest::newRow("3 ports: 3 rows, mapNUM as the array holds it") << 3 << QString() << false << 0 << false;
+        QTest::newRow("3 ports: 3 rows, mapNUM as the array holds it")
+            << 3 << QString() << false << 0 << false;
         QTest::newRow("no ports: nothing") << 0 << QString() << false << 0 << false;
         QTest::newRow("49 ports: the most the arrays hold") << 49 << QString() << false << 0 << false;
         QTest::newRow("50 ports: beyond the arrays, nothing sent") << 50 << QString() << false << 1 << false;

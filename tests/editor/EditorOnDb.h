@@ -51,13 +51,14 @@ struct EditorOnDb
     bool addPorts(int map, int count)
     {
         for (int k = 1; k <= count; ++k) {
-            if (!tdb.exec(QStringLiteral("INSERT INTO portCONFIG (mapPORT, mapNUM, portNAME, unitSCALE, acTIVE, "
-                                         "`Range`, minSPEC, maxSPEC, numAVG, mspeed, timeDELAY, ssON, ssTOL, "
-                                         "ssMAXT, ssREQD) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                          {map, k, QStringLiteral("M%1 P%2").arg(map).arg(k), 1 + (k + map) % 4, k % 2,
-                           (k + map) % 8, 10.0 * k + map, 1000.0 * k + map, 1 + (k + map) % 25,
-                           1 + (k + map) % 3, 0.25 * ((k + map) % 5), (k + map) % 2, 0.01 * (1 + (k + map) % 20),
-                           2.0 + (k + map) % 9, (k + map + 1) % 2}))
+            if (!tdb.exec(
+                    QStringLiteral("INSERT INTO portCONFIG (mapPORT, mapNUM, portNAME, unitSCALE, acTIVE, "
+                                   "`Range`, minSPEC, maxSPEC, numAVG, mspeed, timeDELAY, ssON, ssTOL, "
+                                   "ssMAXT, ssREQD) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                    {map, k, QStringLiteral("M%1 P%2").arg(map).arg(k), 1 + (k + map) % 4, k % 2,
+                     (k + map) % 8, 10.0 * k + map, 1000.0 * k + map, 1 + (k + map) % 25, 1 + (k + map) % 3,
+                     0.25 * ((k + map) % 5), (k + map) % 2, 0.01 * (1 + (k + map) % 20), 2.0 + (k + map) % 9,
+                     (k + map + 1) % 2}))
                 return false;
         }
         return true;

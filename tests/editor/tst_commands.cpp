@@ -41,10 +41,12 @@ QList<QVariantList> others(EditorOnDb& e, const QString& table, const QString& w
 // Three PNs: AA-1 (map 1, 4 ports), BB-2 (map 2, 3 ports, the default PN) and CC-3 (map 41, 2 ports).
 bool seed(EditorOnDb& e, const QString& a1Columns = {})
 {
-    const QString a1 = a1Columns.contains(u"snACTIVE"_s) ? a1Columns : u"snACTIVE = 1"_s + (a1Columns.isEmpty() ? QString() : u", "_s + a1Columns);
+    const QString a1 = a1Columns.contains(u"snACTIVE"_s)
+                           ? a1Columns
+                           : u"snACTIVE = 1"_s + (a1Columns.isEmpty() ? QString() : u", "_s + a1Columns);
     return e.ok() && e.addPN(u"AA-1"_s, 1, u"snNAME = 'first', "_s + a1) &&
-           e.addPN(u"BB-2"_s, 2, u"pnDEFAULT = 1, snVALID = 1"_s) && e.addPN(u"CC-3"_s, 41) && e.addPorts(1, 4) &&
-           e.addPorts(2, 3) && e.addPorts(41, 2);
+           e.addPN(u"BB-2"_s, 2, u"pnDEFAULT = 1, snVALID = 1"_s) && e.addPN(u"CC-3"_s, 41) &&
+           e.addPorts(1, 4) && e.addPorts(2, 3) && e.addPorts(41, 2);
 }
 
 } // namespace
@@ -70,7 +72,7 @@ private Q_SLOTS:
 void TestCommands::review_data()
 {
     QTest::addColumn<bool>("update");
-    QTest::addColumn<QString>("a1"); // A-1's record columns
+    QTest::addColumn<QString>("a1");    // A-1's record columns
     QTest::addColumn<QString>("ports"); // port rows of map 1 changed before
     QTest::addColumn<int>("stationPorts");
     QTest::addColumn<QString>("status");
@@ -78,7 +80,8 @@ void TestCommands::review_data()
     QTest::addColumn<int>("portShown");
     QTest::addColumn<QString>("typed"); // over the list before the click
 
-    const QString equalPort2 = u"minSPEC = 50, maxSPEC = 50, unitSCALE = 2 WHERE mapPORT = 1 AND mapNUM = 2"_s;
+    const QString equalPort2 =
+        u"minSPEC = 50, maxSPEC = 50, unitSCALE = 2 WHERE mapPORT = 1 AND mapNUM = 2"_s;
     QTest::newRow("REVIEW: PN not active passes despite a bad port")
         << false << u"snACTIVE = 0"_s << equalPort2 << 8 << u"SUCCESS: Current PN Configuration is VALID"_s
         << QList<double>{2.5} << 0 << QString();
@@ -92,14 +95,15 @@ void TestCommands::review_data()
         << false << QString() << QString() << 0 << u"ERROR: No ACTIVE ports in the Port Config"_s
         << QList<double>{1.0, 1.0, 1.0} << -1 << QString();
     QTest::newRow("REVIEW: identical R and R serial numbers")
-        << false << u"snBARCODE = 1, snFORMAT = 'A#', reqRANDR = 1, snGOOD = 'A1', snBAD = 'A1'"_s << QString() << 8
-        << u"ERR: Good and Bad R&R SN are the same"_s << QList<double>{3.0} << 0 << QString();
+        << false << u"snBARCODE = 1, snFORMAT = 'A#', reqRANDR = 1, snGOOD = 'A1', snBAD = 'A1'"_s
+        << QString() << 8 << u"ERR: Good and Bad R&R SN are the same"_s << QList<double>{3.0} << 0
+        << QString();
     QTest::newRow("REVIEW: R and R differing in case only")
         << false << u"snBARCODE = 1, snFORMAT = '-', reqRANDR = 1, snGOOD = 'ab', snBAD = 'AB'"_s << QString()
         << 8 << u"SUCCESS: Current PN Configuration is VALID"_s << QList<double>{2.5} << 0 << QString();
     QTest::newRow("UPDATE: good SN off the format")
-        << true << u"snBARCODE = 1, snFORMAT = 'A#', reqRANDR = 1, snGOOD = 'B1', snBAD = 'A2'"_s << QString() << 8
-        << u"ERROR: Good R&R SN is an incorrect format"_s << QList<double>{3.0} << 0 << QString();
+        << true << u"snBARCODE = 1, snFORMAT = 'A#', reqRANDR = 1, snGOOD = 'B1', snBAD = 'A2'"_s << QString()
+        << 8 << u"ERROR: Good R&R SN is an incorrect format"_s << QList<double>{3.0} << 0 << QString();
     QTest::newRow("UPDATE: renamed through the save to an existing PN")
         << true << QString() << QString() << 8 << u"ERROR: Updated PN string already exists"_s
         << QList<double>{3.0} << 0 << u"BB-2"_s;
@@ -126,7 +130,9 @@ void TestCommands::review()
     const auto rows = e.rows(u"portCONFIG"_s);
     e.pause.waits.clear();
     QStringList seen;
-    e.pause.during = [&](double) { seen << w->txtStatus->text(); };
+    e.pause.during = [&](double) {
+        seen << w->txtStatus->text();
+    };
     if (!typed.isEmpty())
         e.typeOverList(typed);
 
@@ -165,7 +171,8 @@ void TestCommands::update()
     EditorOnDb e;
     QVERIFY2(seed(e), qPrintable(e.tdb.error()));
     // A port whose shown text is rounded: 1013 ohms shows 0.0010 in mega.
-    QVERIFY(e.tdb.exec(u"UPDATE portCONFIG SET unitSCALE = 4, minSPEC = 1013 WHERE mapPORT = 1 AND mapNUM = 4"_s));
+    QVERIFY(e.tdb.exec(
+        u"UPDATE portCONFIG SET unitSCALE = 4, minSPEC = 1013 WHERE mapPORT = 1 AND mapNUM = 4"_s));
     e.list();
     QVERIFY(e.load(u"AA-1"_s));
     FormMainTestMenu* w = e.w.get();
@@ -183,7 +190,9 @@ void TestCommands::update()
     if (!newName.isEmpty())
         e.typeOverList(newName);
     QStringList seen;
-    e.pause.during = [&](double) { seen << w->txtStatus->text(); };
+    e.pause.during = [&](double) {
+        seen << w->txtStatus->text();
+    };
 
     w->btnUPDATE_Click();
 
@@ -198,7 +207,8 @@ void TestCommands::update()
     QCOMPARE(others(e, u"portCONFIG"_s, u"mapPORT = 1 AND mapNUM = 3"_s), otherPorts);
     QCOMPARE(others(e, u"snPN"_s, u"partNUM = 'AA-1' OR partNUM = '"_s + name + u"' OR partNUM = 'BB-2'"_s),
              otherPNs);
-    QCOMPARE(e.tdb.scalar(u"SELECT pnDEFAULT FROM snPN WHERE partNUM = 'BB-2'"_s).toInt(), makeDefault ? 0 : 1);
+    QCOMPARE(e.tdb.scalar(u"SELECT pnDEFAULT FROM snPN WHERE partNUM = 'BB-2'"_s).toInt(),
+             makeDefault ? 0 : 1);
     if (!makeDefault)
         QCOMPARE(e.tdb.rows(u"SELECT * FROM snPN WHERE partNUM = 'BB-2'"_s), b2);
     // The window goes on with the PN under its name, selected and usable.
@@ -238,12 +248,14 @@ void TestCommands::create_data()
     QTest::addColumn<int>("ports"); // rows of the new map
     QTest::newRow("from the window's values") << true << u"NEW-1"_s << QList<bool>{true} << false << 42 << 4;
     QTest::newRow("from defaults") << true << u"NEW-2"_s << QList<bool>{false, true} << false << 42 << 8;
-    QTest::newRow("no PN loaded: defaults only") << false << u"NEW-3"_s << QList<bool>{true} << false << 42 << 8;
+    QTest::newRow("no PN loaded: defaults only")
+        << false << u"NEW-3"_s << QList<bool>{true} << false << 42 << 8;
     QTest::newRow("empty port table: map 1") << false << u"NEW-4"_s << QList<bool>{true} << true << 1 << 8;
     QTest::newRow("the loaded PN's own name") << true << u"AA-1"_s << QList<bool>{} << false << 0 << 0;
     QTest::newRow("an existing PN") << true << u"BB-2"_s << QList<bool>{} << false << 0 << 0;
     QTest::newRow("cancelled") << true << QString() << QList<bool>{} << false << 0 << 0;
-    QTest::newRow("No to both questions") << true << u"NEW-5"_s << QList<bool>{false, false} << false << 0 << 0;
+    QTest::newRow("No to both questions")
+        << true << u"NEW-5"_s << QList<bool>{false, false} << false << 0 << 0;
 }
 
 void TestCommands::create()
@@ -269,7 +281,9 @@ void TestCommands::create()
     e.dialogs.inputAnswers = {answer};
     e.dialogs.yesNoAnswers = yesNo;
     QStringList seen;
-    e.pause.during = [&](double) { seen << w->txtStatus->text(); };
+    e.pause.during = [&](double) {
+        seen << w->txtStatus->text();
+    };
 
     w->btnADD_Click();
 
@@ -288,12 +302,15 @@ void TestCommands::create()
     QCOMPARE(e.tdb.rows(u"SELECT * FROM snPN WHERE partNUM <> ? ORDER BY id"_s, {answer}), pns);
     QCOMPARE(e.tdb.rows(u"SELECT * FROM portCONFIG WHERE mapPORT <> ? ORDER BY id"_s, {map}), portRows);
     const bool fromWindow = loadFirst && yesNo.value(0);
-    QCOMPARE(e.tdb.rows(u"SELECT mapPORT, snVALID, pnDEFAULT, snNAME, snEXTENDER FROM snPN WHERE partNUM = ?"_s, {answer}),
-             (QList<QVariantList>{{map, 1, 0, fromWindow ? u"first"_s : u"PN DESCRIPTION"_s, 0}}));
+    QCOMPARE(
+        e.tdb.rows(u"SELECT mapPORT, snVALID, pnDEFAULT, snNAME, snEXTENDER FROM snPN WHERE partNUM = ?"_s,
+                   {answer}),
+        (QList<QVariantList>{{map, 1, 0, fromWindow ? u"first"_s : u"PN DESCRIPTION"_s, 0}}));
     QCOMPARE(e.tdb.scalar(u"SELECT COUNT(*) FROM portCONFIG WHERE mapPORT = ?"_s, {map}).toInt(), ports);
     if (fromWindow) {
         // The ports as the window held them: those of A-1's map, under the new map.
-        const QString cols = u"mapNUM, portNAME, unitSCALE, minSPEC, maxSPEC, numAVG, ssTOL FROM portCONFIG WHERE mapPORT = "_s;
+        const QString cols =
+            u"mapNUM, portNAME, unitSCALE, minSPEC, maxSPEC, numAVG, ssTOL FROM portCONFIG WHERE mapPORT = "_s;
         QCOMPARE(e.tdb.rows(u"SELECT "_s + cols + QString::number(map) + u" ORDER BY mapNUM"_s),
                  e.tdb.rows(u"SELECT "_s + cols + u"1 ORDER BY mapNUM"_s));
     } else {
@@ -337,7 +354,9 @@ void TestCommands::remove()
     const int map1 = e.tdb.scalar(u"SELECT COUNT(*) FROM portCONFIG WHERE mapPORT = 1"_s).toInt();
     e.dialogs.yesNoAnswers = {yes};
     QList<QPair<QString, quint32>> seen;
-    e.pause.during = [&](double) { seen.append({w->txtStatus->text(), backColor(w->txtStatus)}); };
+    e.pause.during = [&](double) {
+        seen.append({w->txtStatus->text(), backColor(w->txtStatus)});
+    };
 
     w->btnDELETE_Click();
 
@@ -347,8 +366,10 @@ void TestCommands::remove()
     QCOMPARE(others(e, u"snPN"_s, u"partNUM = 'AA-1'"_s), otherPNs);
     QCOMPARE(others(e, u"portCONFIG"_s, u"mapPORT = 1"_s), otherPorts);
     const bool deleted = yes && !goneFirst;
-    QCOMPARE(e.tdb.scalar(u"SELECT COUNT(*) FROM portCONFIG WHERE mapPORT = 1"_s).toInt(), deleted ? 0 : map1);
-    QCOMPARE(e.tdb.scalar(u"SELECT COUNT(*) FROM snPN WHERE partNUM = 'AA-1'"_s).toInt(), yes || goneFirst ? 0 : 1);
+    QCOMPARE(e.tdb.scalar(u"SELECT COUNT(*) FROM portCONFIG WHERE mapPORT = 1"_s).toInt(),
+             deleted ? 0 : map1);
+    QCOMPARE(e.tdb.scalar(u"SELECT COUNT(*) FROM snPN WHERE partNUM = 'AA-1'"_s).toInt(),
+             yes || goneFirst ? 0 : 1);
     QCOMPARE(w->txtStatus->text(), waiting);
     if (yes) {
         QCOMPARE(w->cur.pnLOADED, qint16(0));

@@ -454,8 +454,9 @@ private Q_SLOTS:
         fillPNs(selected);
         loadDefaults(4);
         // The boxes as given, without their handlers' corrections.
-        for (const auto& [box, on] : {std::pair{w->chksnBARCODE, barcode}, std::pair{w->chkautoMEASURE, autoMeasure},
-                                      std::pair{w->chkRANDR, randr}, std::pair{w->chkssON, steady}}) {
+        for (const auto& [box, on] :
+             {std::pair{w->chksnBARCODE, barcode}, std::pair{w->chkautoMEASURE, autoMeasure},
+              std::pair{w->chkRANDR, randr}, std::pair{w->chkssON, steady}}) {
             const QSignalBlocker blocker(box);
             box->setChecked(on);
         }

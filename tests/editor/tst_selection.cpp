@@ -241,8 +241,8 @@ void TestSelection::storageBounds()
     w->lstPORT->setCurrentIndex(1);
 
     const QHash<QString, double> slot0 = {
-        {u"txtssTOL"_s, w->cur.ssTOL[0]},   {u"txtAVG"_s, w->cur.numAVG[0]},
-        {u"txtTDLY"_s, w->cur.timeDELAY[0]}, {u"txtssMAXT"_s, w->cur.ssMAXT[0]},
+        {u"txtssTOL"_s, w->cur.ssTOL[0]},     {u"txtAVG"_s, w->cur.numAVG[0]},
+        {u"txtTDLY"_s, w->cur.timeDELAY[0]},  {u"txtssMAXT"_s, w->cur.ssMAXT[0]},
         {u"txtMaxSpec"_s, w->cur.maxSPEC[0]}, {u"txtMinSpec"_s, w->cur.minSPEC[0]}};
     QCOMPARE(float(slot0.value(field)), float(stored));
     QCOMPARE(w->cur.unitSCALE[0], qint16(4));
@@ -285,7 +285,8 @@ void TestSelection::rename_data()
     QTest::newRow("accepted") << u"AB-101"_s << true << false << u"AB-101"_s << QString();
     QTest::newRow("refused by the rules: an existing PN")
         << u"CD-200"_s << true << false << u"AB-100"_s << QString();
-    QTest::newRow("refused by the rules: lower case") << u"ab-101"_s << true << false << u"AB-100"_s << QString();
+    QTest::newRow("refused by the rules: lower case")
+        << u"ab-101"_s << true << false << u"AB-100"_s << QString();
     QTest::newRow("answered No") << u"AB-101"_s << false << false << u"AB-100"_s << QString();
     QTest::newRow("failing twice at the server")
         << u"AB-101"_s << true << true << u"AB-100"_s
@@ -313,7 +314,9 @@ void TestSelection::rename()
     e.dialogs.shown.clear();
     e.dialogs.yesNoAnswers = {yes};
     QStringList seen;
-    e.pause.during = [&](double) { seen << w->txtStatus->text(); };
+    e.pause.during = [&](double) {
+        seen << w->txtStatus->text();
+    };
 
     e.typeOverList(typed);
     QCOMPARE(w->lsttestPN->currentIndex(), -1);
@@ -401,14 +404,17 @@ void TestSelection::readcurPARAM()
     QVERIFY(e.addPN(u"A-1"_s, 1, u"snACTIVE = 1, snBARCODE = 1, snFORMAT = 'A#', snNAME = 'd'"_s));
     QVERIFY(e.addPorts(1, 5));
     // Ports 3 and 5 have no range; port 3 is named.
-    QVERIFY(e.tdb.exec(u"UPDATE portCONFIG SET unitSCALE = 2, minSPEC = 500, maxSPEC = 500 WHERE mapNUM IN (3, 5)"_s));
+    QVERIFY(e.tdb.exec(
+        u"UPDATE portCONFIG SET unitSCALE = 2, minSPEC = 500, maxSPEC = 500 WHERE mapNUM IN (3, 5)"_s));
     e.list();
     QVERIFY(e.load(u"A-1"_s));
     FormMainTestMenu* w = e.w.get();
     w->lstPORT->setCurrentIndex(1);
     e.pause.waits.clear();
     QStringList seen;
-    e.pause.during = [&](double) { seen << w->txtStatus->text(); };
+    e.pause.during = [&](double) {
+        seen << w->txtStatus->text();
+    };
     qint16 iERROR = 0;
     w->readcurPARAM(iERROR);
     QCOMPARE(iERROR, qint16(1));
@@ -439,9 +445,12 @@ void TestSelection::randrNeedsScanning()
     FormMainTestMenu* w = e.w.get();
     w->txtStatus->setText(u"as before"_s);
     QList<QPair<QString, quint32>> seen;
-    e.pause.during = [&](double) { seen.append({w->txtStatus->text(), backColor(w->chkRANDR)}); };
+    e.pause.during = [&](double) {
+        seen.append({w->txtStatus->text(), backColor(w->chkRANDR)});
+    };
     w->chkRANDR->setChecked(true);
-    QCOMPARE(seen, (QList<QPair<QString, quint32>>{{u"ERROR: SN Scanning must be enabled first"_s, colors::red}}));
+    QCOMPARE(seen,
+             (QList<QPair<QString, quint32>>{{u"ERROR: SN Scanning must be enabled first"_s, colors::red}}));
     QCOMPARE(e.pause.waits, QList<double>{4.0});
     QVERIFY(!w->chkRANDR->isChecked());
     QCOMPARE(backColor(w->chkRANDR), colors::menuBar);
@@ -502,7 +511,9 @@ void TestSelection::clickDuringAFlashActsOnce()
     QTRY_VERIFY(w.txtTDLY->hasFocus());
     QTest::keyClicks(w.txtTDLY, u"45"_s);
     // The operator releases the button while the corrected field flashes.
-    pause.during = [&](double) { QTest::mouseRelease(w.btnREVIEW, Qt::LeftButton); };
+    pause.during = [&](double) {
+        QTest::mouseRelease(w.btnREVIEW, Qt::LeftButton);
+    };
     QTest::mousePress(w.btnREVIEW, Qt::LeftButton);
     QTRY_COMPARE(w.ran(u"btnREVIEW_Click"_s), 1);
     QCOMPARE(pause.waits.value(0), 3.0); // the click came during the field's flash

@@ -563,10 +563,12 @@ void TestStartSequence::statusAfterStart_data()
         << 105 << true << u"RESULT: 5 of 105 part numbers not listed (the list holds 100)"_s << colors::yellow
         << 100 << 8;
     QTest::newRow("customer database unreachable")
-        << 3 << false << u"ERROR: Unable to read the part number list of no_such_db"_s << colors::red << 0 << 8;
+        << 3 << false << u"ERROR: Unable to read the part number list of no_such_db"_s << colors::red << 0
+        << 8;
     QTest::newRow("unreachable, 60 ports: the port notice is kept")
         << 3 << false
-        << u"ERROR: Unable to read the part number list of no_such_db; Station has 60 ports; only the first 49 "
+        << u"ERROR: Unable to read the part number list of no_such_db; Station has 60 ports; only the first "
+           u"49 "
            u"can be edited"_s
         << colors::red << 0 << 60;
 }
