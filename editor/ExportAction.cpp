@@ -21,33 +21,8 @@ const QString idle = u"Waiting for User Input"_s;
 SummaryInput summaryOf(const CurrentParams& cur)
 {
     SummaryInput in;
-    in.curPN = cur.curPN;
-    in.snNAME = cur.snNAME;
-    in.pnDEFAULT = cur.pnDEFAULT;
-    in.snACTIVE = cur.snACTIVE;
-    in.snBARCODE = cur.snBARCODE;
-    in.snEXTENDER = cur.snEXTENDER;
-    in.snFORMAT = cur.snFORMAT;
-    in.autoMEASURE = cur.autoMEASURE;
-    in.autoTIME = cur.autoTIME;
-    in.reqRANDR = cur.reqRANDR;
-    in.snGOOD = cur.snGOOD;
-    in.snBAD = cur.snBAD;
-    in.numPORTS = cur.numPORTS;
-    in.portNAME = cur.portNAME;
-    in.UOM = cur.UOM;
-    in.unitSCALE = cur.unitSCALE;
-    in.acTIVE = cur.acTIVE;
-    in.minSPEC = cur.minSPEC;
-    in.maxSPEC = cur.maxSPEC;
-    in.timeDELAY = cur.timeDELAY;
-    in.Range = cur.Range;
-    in.numAVG = cur.numAVG;
-    in.mspeed = cur.mspeed;
-    in.ssON = cur.ssON;
-    in.ssTOL = cur.ssTOL;
-    in.ssMAXT = cur.ssMAXT;
-    in.ssREQD = cur.ssREQD;
+    static_cast<db::PnValues&>(in) = cur;
+    static_cast<db::PortTable&>(in) = cur;
     return in;
 }
 

@@ -528,6 +528,10 @@ FormMainTestMenu::BusyCursorGuard::~BusyCursorGuard()
     QGuiApplication::restoreOverrideCursor();
 }
 
+void FormMainTestMenu::gatherPnValues()
+{
+    m_selection->gatherPnValues();
+}
 void FormMainTestMenu::selectWithoutLoad(int index)
 {
     m_selection->selectWithoutLoad(index);

@@ -278,6 +278,8 @@ public:
     virtual void lstsCALE_Click();      // scale change
     // Gathers and checks the window's values into `cur`; iERROR 0 when all passed.
     void readcurPARAM(qint16& iERROR);
+    // The PN-level fields of the window into `cur` (all but snEXTENDER, which is not on show).
+    void gatherPnValues();
     // Selects list entry `index` of lsttestPN without loading it.
     void selectWithoutLoad(int index);
     // The no-PN state: nothing selected or loaded, fields blank and locked, the list open.

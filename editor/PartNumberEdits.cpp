@@ -213,11 +213,7 @@ void PartNumberEdits::create()
         return;
 
     // 10, 11. The list again, and the new PN loaded from it.
-    cur.pnLOADED = 0;
-    cur.skipCLICK = 0;
-    cur.curSCALE = -1;
-    cur.curPORT = -1;
-    cur.curPNidx = -1;
+    cur.forgetSelection();
     const int found = w.rereadPNlist(answer);
     if (w.ended())
         return;
@@ -298,11 +294,7 @@ void PartNumberEdits::remove()
     }
 
     // 6, 7. The list again, nothing selected, the fields blank.
-    cur.pnLOADED = 0;
-    cur.skipCLICK = 0;
-    cur.curSCALE = -1;
-    cur.curPORT = -1;
-    cur.curPNidx = -1;
+    cur.forgetSelection();
     w.rereadPNlist(QString());
     if (w.ended())
         return;

@@ -227,20 +227,9 @@ void Review::writeAll(const QString& checkedPN)
     const db::AccountValues& a = w.account;
     db::Database* database = w.database;
 
-    // 1. The window into the PN values; the ports are already in the arrays.
-    cur.snNAME = w.txtsnNAME->text();
-    cur.snACTIVE = w.chksnACTIVE->isChecked() ? 1 : 0;
-    cur.pnDEFAULT = w.chkpnDEFAULT->isChecked() ? 1 : 0;
-    cur.snBARCODE = w.chksnBARCODE->isChecked() ? 1 : 0;
-    cur.snFORMAT = w.txtsnFORMAT->text();
-    bool whole = false;
-    const int length = w.lblsnLEN->text().toInt(&whole);
-    cur.snLENGTH = whole && length >= 0 && length <= 32767 ? qint16(length) : qint16(cur.snFORMAT.size());
-    cur.autoMEASURE = w.chkautoMEASURE->isChecked() ? 1 : 0;
-    cur.autoTIME = float(shownNumber(w.txtautoTIME, NumericField::txtautoTIME));
-    cur.reqRANDR = w.chkRANDR->isChecked() ? 1 : 0;
-    cur.snGOOD = w.txtGOODSN->text();
-    cur.snBAD = w.txtBADSN->text();
+    // 1. The window into the PN values (snEXTENDER keeps the value loaded); the ports
+    // are already in the arrays.
+    w.gatherPnValues();
 
     // Each write is tried twice; the program's end stops the sequence before any further write.
     qint16 status = 0;

@@ -119,15 +119,7 @@ void Selection::load()
     if (iERROR != 0) {
         // 12. Back to the no-PN state, then say so.
         const QString pn = cur.curPN;
-        cur.curPNidx = -1;
-        cur.pnLOADED = 0;
-        selectWithoutLoad(-1);
-        w.lsttestPN->setEditText(QString());
-        w.lockFIELDS();
-        w.lsttestPN->setEnabled(true);
-        w.displayBTN(0);
-        w.blankFIELDS();
-        showStatus(w.txtStatus, waiting);
+        showNoPN();
         w.dialogs->message(u"ERROR: Unable to read reqd parameters for PN ["_s + pn + u']',
                            u"Note: Please try again and/or correct PN data in DB"_s);
         return;
@@ -302,11 +294,7 @@ void Selection::leaveList()
 
         // 3.7
         cur.renameSTEP = 4;
-        cur.pnLOADED = 0;
-        cur.skipCLICK = 0;
-        cur.curSCALE = -1;
-        cur.curPORT = -1;
-        cur.curPNidx = -1;
+        cur.forgetSelection();
         cur.curPN = t;
 
         // 3.8, 3.9 The list again, with the new name in it.
@@ -513,11 +501,21 @@ void Selection::readcurPARAM(qint16& iERROR)
     w.setupPORTS(remembered, 1, u"readcurPARAM - near end"_s);
 
     // 7. The PN values.
+    gatherPnValues();
+    cur.pnDEFAULT = 0;
+    cur.snEXTENDER = 0;
+
+    // 8.
+    iERROR = 0;
+}
+
+void Selection::gatherPnValues()
+{
+    CurrentParams& cur = w.cur;
     cur.snNAME = w.txtsnNAME->text();
     cur.snACTIVE = w.chksnACTIVE->isChecked() ? 1 : 0;
-    cur.pnDEFAULT = 0;
+    cur.pnDEFAULT = w.chkpnDEFAULT->isChecked() ? 1 : 0;
     cur.snBARCODE = w.chksnBARCODE->isChecked() ? 1 : 0;
-    cur.snEXTENDER = 0;
     cur.snFORMAT = w.txtsnFORMAT->text();
     bool whole = false;
     const int length = w.lblsnLEN->text().toInt(&whole);
@@ -527,9 +525,6 @@ void Selection::readcurPARAM(qint16& iERROR)
     cur.reqRANDR = w.chkRANDR->isChecked() ? 1 : 0;
     cur.snGOOD = w.txtGOODSN->text();
     cur.snBAD = w.txtBADSN->text();
-
-    // 8.
-    iERROR = 0;
 }
 
 } // namespace zelmar

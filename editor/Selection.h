@@ -22,6 +22,8 @@ public:
     void switchPort();  // lstPORT_Click
     void changeScale(); // lstsCALE_Click
     void readcurPARAM(qint16& iERROR);
+    // The PN-level fields of the window into the PN values; snEXTENDER is not on show.
+    void gatherPnValues();
 
     // Selects list entry `index` without loading it (the click it causes only clears skipCLICK).
     void selectWithoutLoad(int index);

@@ -13,6 +13,21 @@
 
 namespace zelmar::test {
 
+// Sets a field's text as the program does, without the field's entry rules.
+inline void putText(QLineEdit* field, const QString& text)
+{
+    const QSignalBlocker blocker(field);
+    field->setText(text);
+}
+
+// Ends the program through the one-hour limit, as the timer does.
+inline void hourIsUp(FormMainTestMenu* w)
+{
+    w->quitARMED = 1;
+    w->quitTICKS = qint16(w->quitLIMIT - 1);
+    w->Timer6_Timer();
+}
+
 // The editor window signed in to a database of its own on the test server, with the
 // part-number and port tables of the schema; pauses take no time and are recorded.
 struct EditorOnDb

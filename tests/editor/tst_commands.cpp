@@ -14,23 +14,12 @@
 using namespace Qt::StringLiterals;
 using namespace zelmar;
 using test::EditorOnDb;
+using test::hourIsUp;
+using test::putText;
 
 namespace {
 
 const QString waiting = u"Waiting for User Input"_s;
-
-void putText(QLineEdit* field, const QString& text)
-{
-    const QSignalBlocker blocker(field);
-    field->setText(text);
-}
-
-void hourIsUp(FormMainTestMenu* w)
-{
-    w->quitARMED = 1;
-    w->quitTICKS = qint16(w->quitLIMIT - 1);
-    w->Timer6_Timer();
-}
 
 // The rows of a table outside one port map (or, for snPN, other than one part number).
 QList<QVariantList> others(EditorOnDb& e, const QString& table, const QString& where)

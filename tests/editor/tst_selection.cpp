@@ -15,25 +15,12 @@
 using namespace Qt::StringLiterals;
 using namespace zelmar;
 using test::EditorOnDb;
+using test::hourIsUp;
+using test::putText;
 
 namespace {
 
 const QString waiting = u"Waiting for User Input"_s;
-
-// Sets a field's text as a program would, without its entry rules.
-void putText(QLineEdit* field, const QString& text)
-{
-    const QSignalBlocker blocker(field);
-    field->setText(text);
-}
-
-// Ends the program through the one-hour limit, as the timer does.
-void hourIsUp(FormMainTestMenu* w)
-{
-    w->quitARMED = 1;
-    w->quitTICKS = qint16(w->quitLIMIT - 1);
-    w->Timer6_Timer();
-}
 
 } // namespace
 
