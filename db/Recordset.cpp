@@ -178,7 +178,9 @@ bool Recordset::open(const Query& query)
 // The server and the client library print FLOAT values with six digits
 // (16777216 arrives as 16777200), which would corrupt what is read and keep a
 // saved row from being found again. Such columns are fetched as the DOUBLE of
-// the same value, which arrives exactly. A probe without rows tells which.
+// the same value, which arrives exactly: `col + 0E0` is a double expression on
+// every MySQL and MariaDB server (CAST(.. AS DOUBLE) needs MySQL 8.0.17).
+// A probe without rows tells which columns are FLOAT.
 bool Recordset::selectList(QString& list)
 {
     QSqlQuery probe(m_connection.database());
@@ -193,7 +195,7 @@ bool Recordset::selectList(QString& list)
         const QString name = quoteIdentifier(columns.fieldName(i));
         if (columns.field(i).typeID() == mysqlTypeFloat) {
             anyFloat = true;
-            items.append(u"CAST("_s + name + u" AS DOUBLE) AS "_s + name);
+            items.append(name + u" + 0E0 AS "_s + name);
         } else {
             items.append(name);
         }
