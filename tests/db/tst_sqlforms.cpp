@@ -30,27 +30,26 @@ struct Form
 };
 
 const QString ident = uR"(`(?:[^`]|``)+`)"_s;
-const QString item = u"(?:%1|%1 \\+ 0E0 AS %1)"_s.arg(ident);
-const QString term = u"(?:%1 <=> \\?|%1 = \\?|%1 IS NULL|BINARY %1 = BINARY \\?)"_s.arg(ident);
+// One column of a saved row's WHERE: its key value, or in a table without a key every fetched value.
+const QString term =
+    u"(?:%1 <=> \\?|%1 = \\?|%1 IS NULL|"
+    u"%1 = \\? AND CAST\\(CONVERT\\(%1 USING utf8mb4\\) AS BINARY\\) = CAST\\(\\? AS BINARY\\))"_s.arg(ident);
 
 QList<Form> forms()
 {
     return {
-        {u"SET NAMES utf8mb4"_s, u"SET NAMES utf8mb4"_s},
-        {u"SELECT ? + ?"_s, uR"(SELECT \? \+ \?)"_s},
-        {u"Select * FROM `t` LIMIT 0"_s, u"Select \\* FROM %1 LIMIT 0"_s.arg(ident)},
         {u"Select * FROM `t` [WHERE c=?]"_s, u"Select \\* FROM %1(?: WHERE \\w+=\\?)?"_s.arg(ident)},
-        {u"Select `c`, `f` + 0E0 AS `f`, ... FROM `t` [WHERE c=?]"_s,
-         u"Select %2(?:, %2)* FROM %1(?: WHERE \\w+=\\?)?"_s.arg(ident, item)},
-        {u"SHOW KEYS FROM `t` WHERE Key_name = 'PRIMARY'"_s,
-         u"SHOW KEYS FROM %1 WHERE Key_name = 'PRIMARY'"_s.arg(ident)},
+        {u"Select * FROM `t` USE INDEX () WHERE `partNUM` = ? OR `partNUM` IS NULL"_s,
+         u"Select \\* FROM %1 USE INDEX \\(\\) WHERE `partNUM` = \\? OR `partNUM` IS NULL"_s.arg(ident)},
+        {u"Select * FROM `t` USE INDEX () WHERE NOT (CAST(`c` AS BINARY) <=> '0')"_s,
+         u"Select \\* FROM %1 USE INDEX \\(\\) WHERE NOT \\(CAST\\(%1 AS BINARY\\) <=> '0'\\)"_s.arg(ident)},
         {u"INSERT INTO `t` (`c`,...) VALUES (?,...)"_s,
          u"INSERT INTO %1 \\(%1(?:,%1)*\\) VALUES \\(\\?(?:,\\?)*\\)"_s.arg(ident)},
         {u"UPDATE `t` SET `c`=?,... WHERE <row> [LIMIT 1]"_s,
          u"UPDATE %1 SET %1=\\?(?:,%1=\\?)* WHERE %2(?: AND %2)*(?: LIMIT 1)?"_s.arg(ident, term)},
         {u"DELETE FROM `t` WHERE <row> [LIMIT 1]"_s,
          u"DELETE FROM %1 WHERE %2(?: AND %2)*(?: LIMIT 1)?"_s.arg(ident, term)},
-        {u"BEGIN WORK"_s, u"BEGIN WORK"_s},
+        {u"START TRANSACTION"_s, u"START TRANSACTION"_s},
         {u"COMMIT"_s, u"COMMIT"_s},
         {u"ROLLBACK"_s, u"ROLLBACK"_s},
     };
