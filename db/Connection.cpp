@@ -49,6 +49,9 @@ bool Connection::open()
     const my_bool verify = 0;
     mysql_optionsv(mysql, MYSQL_OPT_SSL_ENFORCE, &useTls);
     mysql_optionsv(mysql, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify);
+    // No CA is named: the client library then loads the system's whole CA bundle on every TLS
+    // connect (some 35 ms here) although it verifies nothing. Naming a CA or a CA folder would
+    // make it verify the server's certificate, which no site has asked for.
     const QByteArray host = address.host.toUtf8();
     const QByteArray user = m_profile.user.toUtf8();
     const QByteArray password = m_profile.password.toUtf8();

@@ -640,7 +640,9 @@ QString Recordset::whereForRow(const QVariantList& row, QVariantList& binds) con
         const QVariant& value = row[i];
         if (value.isNull()) {
             terms.append(column + u" IS NULL"_s);
-        } else if (m_result && size_t(i) < m_result->columns.size() && m_result->columns[size_t(i)].text) {
+        } else if (m_result && size_t(i) < m_result->columns.size()
+                       ? m_result->columns[size_t(i)].text
+                       : value.metaType().id() == QMetaType::QString) {
             // The server's comparison first, which an index on the column can serve (equal
             // texts always compare equal); then byte for byte in one character set, so that a
             // case-insensitive collation or trailing blanks never match a different row.
