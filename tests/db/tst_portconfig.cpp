@@ -118,9 +118,9 @@ QList<QStringList> mapRows(test::TestDatabase& tdb, int mapPORT)
 {
     QList<QStringList> out;
     for (const QVariantList& row :
-         tdb.rows(u"SELECT mapNUM, portNAME, UOM, unitSCALE, acTIVE, `Range`, CAST(minSPEC AS DOUBLE), "
-                  u"CAST(maxSPEC AS DOUBLE), numAVG, mspeed, CAST(timeDELAY AS DOUBLE), ssON, "
-                  u"CAST(ssTOL AS DOUBLE), CAST(ssMAXT AS DOUBLE), ssREQD FROM portCONFIG WHERE mapPORT = ? "
+         tdb.rows(u"SELECT mapNUM, portNAME, UOM, unitSCALE, acTIVE, `Range`, minSPEC + 0E0, "
+                  u"maxSPEC + 0E0, numAVG, mspeed, timeDELAY + 0E0, ssON, "
+                  u"ssTOL + 0E0, ssMAXT + 0E0, ssREQD FROM portCONFIG WHERE mapPORT = ? "
                   u"ORDER BY id"_s,
                   {mapPORT}))
         out.append(test::texts(row));
