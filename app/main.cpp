@@ -1,6 +1,7 @@
 // The program: the sign-in window, then the part-number editor.
 #include "Account.h"
 #include "Database.h"
+#include "DesktopViewer.h"
 #include "EventLoopPause.h"
 #include "FormMainTestMenu.h"
 #include "HostSystem.h"
@@ -11,6 +12,7 @@
 #include "SiteSettings.h"
 #include "StartSequence.h"
 #include "WidgetDialogs.h"
+#include "WorkbookSession.h"
 #include "frmSplash.h"
 
 #include <QApplication>
@@ -47,7 +49,11 @@ int main(int argc, char** argv)
     // The central server: built in, or the site's own from its settings file.
     const signin::SiteCentralServer site = signin::siteCentralServer();
 
+    // The exports of the run go into one workbook, shown by the desktop's spreadsheet application.
+    DesktopViewer viewer;
+    WorkbookSession workbook(&viewer);
     FormMainTestMenu window(&dialogs, &pause, &programEnd, &database);
+    window.setExporter(&workbook);
     signin::frmSplash splash(values, host, runningCopies, programEnd);
     signin::StartSequence sequence(window, splash, values, database, accounts, dialogs, programEnd,
                                    site.central, &listener);

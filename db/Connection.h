@@ -2,13 +2,17 @@
 
 #include "Profile.h"
 
-#include <QSqlDatabase>
 #include <QString>
+
+struct st_mysql;
 
 namespace zelmar::db {
 
-// One named connection, opened from the profile's values and removed again
-// when the object goes. Every operation owns one for the length of its work.
+// One connection of MariaDB Connector/C, opened from the profile's values and
+// closed again when the object goes. Every operation owns one for the length of
+// its work. The client library is used directly: Qt's driver adds two round
+// trips to every connect (a character-set statement and a prepare probe) and
+// reads FLOAT columns through six-digit text.
 class Connection
 {
 public:
@@ -19,8 +23,9 @@ public:
 
     // Connects with the structured values, never by re-parsing the connection string.
     bool open();
-    bool isOpen() const;
-    QSqlDatabase database() const;
+    bool isOpen() const { return m_mysql != nullptr; }
+    // The client library's handle while open, for the recordset (and tests of the session).
+    st_mysql* handle() const { return m_mysql; }
     QString errorText() const { return m_error; }
 
     // An explicit transaction on this connection (the rest of the program saves
@@ -30,13 +35,11 @@ public:
     bool commit();
     void rollback();
 
-    // The option string handed to the driver, for tests of what the connection asks for.
-    static QString driverOptions(const Timeouts& timeouts);
-
 private:
-    QString m_name;
+    bool fail();
     Profile m_profile;
     Timeouts m_timeouts;
+    st_mysql* m_mysql = nullptr;
     QString m_error;
 };
 

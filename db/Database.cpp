@@ -33,6 +33,19 @@ bool Session::open(const Query& query)
     return true;
 }
 
+bool Session::openStream(const Query& query)
+{
+    if (!m_connection.open()) {
+        m_error = m_connection.errorText();
+        return false;
+    }
+    if (!m_rows.openStream(query)) {
+        m_error = m_rows.errorText();
+        return false;
+    }
+    return true;
+}
+
 QString Session::errorText() const
 {
     return m_error.isEmpty() ? m_rows.errorText() : m_error;

@@ -119,6 +119,8 @@ class Session
 public:
     Session(const Profile& profile, const Timeouts& timeouts);
     bool open(const Query& query);
+    // The rows one by one as they arrive, none kept: a read-only walk (see Recordset).
+    bool openStream(const Query& query);
     Recordset& rows() { return m_rows; }
     QString errorText() const;
 

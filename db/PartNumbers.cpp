@@ -42,8 +42,9 @@ void Database::SQL_readPNlist(const QString& server, const QString& database, co
                               const QString& password, const QString& table, PnList& pnLIST, qint16& numPN)
 {
     // No status and no error record: a failure simply ends the walk where it is.
+    // The rows stream past: only the first 100 names are kept, however large the table.
     Session session(profile(server, database, user, password), m_timeouts);
-    if (!session.open(wholeTable(table)))
+    if (!session.openStream(wholeTable(table)))
         return; // numPN as the caller had it
     numPN = 0;
     Recordset& rs = session.rows();
@@ -165,9 +166,10 @@ void Database::SQL_writePNdef(const QString& server, const QString& database, co
     iERROR = 0;
     bool ok = false;
     {
-        // Walks the whole table by design: one query, then one save per record that carries the mark.
+        // The walk of the whole table, less the rows that read as 0 (which it would pass over
+        // unchanged), filtered on the server: one query, then one save per record that carries the mark.
         Session session(profile(server, database, user, password), m_timeouts);
-        if (session.open(wholeTable(table))) {
+        if (session.open(nonZeroWalk(table, colPnDEFAULT))) {
             Recordset& rs = session.rows();
             ok = true;
             if (rs.recordCount() > 0) {
@@ -198,10 +200,12 @@ void Database::SQL_updatePN(const QString& server, const QString& database, cons
 {
     bool ok = false;
     {
-        // Walks the whole table by design: the comparison is the program's, exact to the
-        // character (case and blanks count), not the server's collation.
+        // The walk of the whole table, in table order; the comparison is the program's, exact to
+        // the character (case and blanks count). The server only leaves out rows that cannot
+        // match: its comparison under the column's collation holds for every exact match, and
+        // rows with a NULL part number stay in, as the walk stops at them.
         Session session(profile(server, database, user, password), m_timeouts);
-        if (session.open(wholeTable(table)) && session.rows().moveFirst()) {
+        if (session.open(partNumberWalk(table, oldPN)) && session.rows().moveFirst()) {
             Recordset& rs = session.rows();
             bool found = false;
             bool readable = true;

@@ -75,6 +75,17 @@ bool setValues(Recordset& rs, size_t i, const PortArray<QString>& portNAME, cons
            rs.setField(colSsMAXT, ssMAXT[i]) && rs.setField(colSsREQD, ssREQD[i]);
 }
 
+// A table that keeps no transactions (MyISAM) keeps the rows appended before a failure
+// whatever the rollback says: each goes again, matched by the values it was stored with.
+// On a transactional table the rollback has removed them and nothing matches.
+void removeAppended(Recordset& rs)
+{
+    if (!rs.moveFirst())
+        return;
+    for (; !rs.eof(); rs.moveNext())
+        rs.deleteCurrent();
+}
+
 } // namespace
 
 void Database::SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
@@ -215,10 +226,12 @@ void Database::SQL_writenewPORTS(
             }
             if (failure == Failure::None && !session.commit())
                 failure = Failure::Rows;
-            if (failure == Failure::None)
+            if (failure == Failure::None) {
                 iERROR = 0;
-            else
+            } else {
                 session.rollback(); // a lost connection rolls back on the server all the same
+                removeAppended(rs);
+            }
         }
     }
     tell(dialogs(), failure);

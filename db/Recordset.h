@@ -2,13 +2,12 @@
 
 #include "Connection.h"
 
+#include <QHash>
 #include <QList>
-#include <QSqlRecord>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
-
-#include <optional>
-#include <vector>
 
 namespace zelmar::db {
 
@@ -30,22 +29,41 @@ Query onePartNumber(const QString& table, const QString& partNumber);
 Query onePortMap(const QString& table, qint16 mapNumber);
 Query appendOnly(const QString& table);
 
-// The whole result of one query, fetched at once, with a current row that can
-// be read by column name, changed and saved, or deleted. Saves and deletes
-// touch exactly the fetched row: by primary key where the table has one,
-// otherwise by every fetched value with LIMIT 1.
+// Walks of the whole table, filtered on the server. Each returns every row
+// that the walk could act on or stop at, and possibly more, in the order of a
+// plain table scan (USE INDEX () keeps an index from reordering them); the
+// operation still decides row by row as it would over the whole table.
+// Rows whose partNUM may equal `partNumber` exactly, and rows where it is NULL:
+// the server's comparison (collation, trailing blanks) holds for every pair of
+// identical texts, so it is a superset of the exact comparison.
+Query partNumberWalk(const QString& table, const QString& partNumber);
+// Rows where `column` may not read as 0: all but those holding exactly the text "0".
+Query nonZeroWalk(const QString& table, const QString& column);
+
+// The result of one query, with a current row that can be read by column
+// name, changed and saved, or deleted. open() fetches the whole result to the
+// client, so recordCount() is exact and rows can be saved during a walk;
+// openStream() hands the rows over one by one as they arrive (a read-only walk
+// of a large table: no row is kept). Saves and deletes touch exactly the
+// fetched row: by primary key where the table has one, otherwise by every
+// fetched value with LIMIT 1. Statements of the same text are prepared once.
 class Recordset
 {
 public:
     explicit Recordset(Connection& connection);
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
 
     bool open(const Query& query);
-    int recordCount() const { return int(m_rows.size()); }
+    bool openStream(const Query& query);
+    // -1 for a stream.
+    int recordCount() const { return m_count; }
 
-    // Fails on an empty result.
+    // Fails on an empty result (and, in a stream, when the rows cannot be read).
     bool moveFirst();
     void moveNext();
-    bool eof() const { return m_current < 0 || m_current >= int(m_rows.size()); }
+    bool eof() const;
 
     // Typed reads of the current row. NULL, an unconvertible value or a value
     // out of range fails and leaves `out` untouched.
@@ -64,32 +82,42 @@ public:
 
     QString errorText() const { return m_error; }
 
-    // The text of a query, as sent when no column needs exact reading.
+    // The text of a query as sent.
     static QString text(const Query& query);
 
 private:
-    bool selectList(QString& list);
-    struct Row
-    {
-        QSqlRecord values;
-        bool deleted = false;
-    };
+    struct Result;
+    struct Statement;
 
-    const QSqlRecord* currentRecord();
+    bool start(const Query& query, bool stream);
+    void close();
+    bool fetch();
+    int columnIndex(const QString& column) const;
+    const QVariantList* currentRow();
     bool cell(const QString& column, QVariant& value);
     bool readWhole(const QString& column, qint64 low, qint64 high, qint64& out);
     bool fail(const QString& message);
-    bool loadPrimaryKey();
-    QString whereForRow(const QSqlRecord& row, QVariantList& binds);
+    QString whereForRow(const QVariantList& row, QVariantList& binds) const;
+    // Runs a statement that returns no rows; `affected` gets the rows it matched.
+    bool run(const QString& sql, const QVariantList& binds, qint64& affected);
 
     Connection& m_connection;
     Query m_query;
-    QSqlRecord m_columns;
-    std::vector<Row> m_rows;
+    Result* m_result = nullptr;
+    QStringList m_names;
+    QStringList m_primaryKey;
+    int m_count = 0;
     int m_current = -1;
+    bool m_stream = false;
+    bool m_ended = false;
+    // The current row as read, and what this recordset has since saved or deleted.
+    QVariantList m_row;
+    bool m_rowRead = false;
+    QHash<int, QVariantList> m_saved;
+    QSet<int> m_deleted;
     bool m_adding = false;
     QList<QPair<QString, QVariant>> m_edits;
-    std::optional<QStringList> m_primaryKey;
+    QHash<QString, Statement*> m_statements;
     QString m_error;
 };
 

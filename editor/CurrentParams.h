@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PartNumberValues.h"
 #include "Shapes.h"
 
 #include <QString>
@@ -14,43 +15,11 @@ namespace zelmar {
 //
 // Names and types follow the stored columns: 16-bit integers are qint16, single floats
 // are float, the 32-bit integer is qint32.
-struct CurrentParams
+struct CurrentParams : db::PnValues, db::PortTable
 {
-    // ---- Port table: 49 slots, port k (1-based) in slot k-1 ----
-    // Number of ports of the station, from the operator's account. Never above
-    // db::portSlots (49): FormMainTestMenu::setnumPORTS caps it.
-    qint16 numPORTS = 0;
-
-    db::PortArray<qint16> mapNUM{};
-    db::PortArray<QString> portNAME{};
-    db::PortArray<qint16> UOM{};
-    db::PortArray<qint16> unitSCALE{}; // 1 milli, 2 unity, 3 kilo, 4 mega
-    db::PortArray<qint16> acTIVE{};
-    db::PortArray<float> minSPEC{};   // ohms
-    db::PortArray<float> maxSPEC{};   // ohms
-    db::PortArray<float> timeDELAY{}; // seconds
-    db::PortArray<qint16> Range{};    // lstRANGE index, 0-based
-    db::PortArray<qint16> numAVG{};
-    db::PortArray<qint16> mspeed{}; // lstSPEED index + 1
-    db::PortArray<qint16> ssON{};
-    db::PortArray<float> ssTOL{};  // fraction; the window shows percent
-    db::PortArray<float> ssMAXT{}; // seconds
-    db::PortArray<qint16> ssREQD{};
-
-    // ---- PN values ----
-    QString curPN;
-    QString snNAME;
-    qint16 pnDEFAULT = 0;
-    qint16 snACTIVE = 0;
-    qint16 snBARCODE = 0;
-    qint32 snEXTENDER = 0;
-    QString snFORMAT;
-    qint16 snLENGTH = 0;
-    qint16 autoMEASURE = 0;
-    float autoTIME = 0.0f;
-    qint16 reqRANDR = 0;
-    QString snGOOD;
-    QString snBAD;
+    // The PN values (curPN is the loaded part number) and the port table come from the
+    // bases; numPORTS is the station's port count from the operator's account, capped at
+    // db::portSlots by FormMainTestMenu::setnumPORTS.
     QString snPATTERN; // built by ConvertSerialNumber
 
     // ---- PN list: slots 1..numPN used, slot 0 unused ----
@@ -69,6 +38,16 @@ struct CurrentParams
     // ---- Export state, read by displayBTN and QUIT ----
     qint16 xlOPEN = 0;   // 1 while an export holds the spreadsheet application
     qint16 xlSTATUS = 0; // 2: opening the spreadsheet application failed
+
+    // No PN loaded, selected or shown; the next pick of the list loads.
+    void forgetSelection()
+    {
+        pnLOADED = 0;
+        skipCLICK = 0;
+        curSCALE = -1;
+        curPORT = -1;
+        curPNidx = -1;
+    }
 
     // Slots 0..numPORTS-1 of every port array get the defaults.
     void defPORT();

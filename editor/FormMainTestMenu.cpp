@@ -5,6 +5,11 @@
 
 #include "Logo.h"
 
+#include "Database.h"
+#include "PartNumberEdits.h"
+#include "Review.h"
+#include "Selection.h"
+
 #include "Colors.h"
 #include "Fonts.h"
 #include "TabOrder.h"
@@ -14,6 +19,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,6 +131,9 @@ FormMainTestMenu::FormMainTestMenu(Dialogs* dialogs_, Pause* pause_, ProgramEnd*
     useCalibri();
     setFont(calibri(fontPoints));
     setFixedSize(windowWidth, windowHeight);
+    m_selection = std::make_unique<Selection>(*this);
+    m_review = std::make_unique<Review>(*this);
+    m_pnEdits = std::make_unique<PartNumberEdits>(*this);
     buildControls();
     connectHandlers();
     wireFieldRules();
@@ -391,6 +400,7 @@ bool FormMainTestMenu::setnumPORTS(int accountPorts)
 {
     const int usable = usablePorts(accountPorts);
     cur.numPORTS = qint16(usable);
+    m_stationPorts = qint16(usable);
     if (accountPorts > db::portSlots && !m_portCapTold) {
         m_portCapTold = true;
         txtStatus->setText(
@@ -407,14 +417,21 @@ bool FormMainTestMenu::eventFilter(QObject* watched, QEvent* event)
     if (widget && widget->parentWidget() == this) {
         switch (event->type()) {
         case QEvent::FocusOut: {
-            // Opening a list's popup or going to another window is no leave.
+            // Opening a list's popup or going to another window is no leave; nor is the
+            // focus moving on because the program disabled the control.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
-                // The leave handlers pause; the window may be gone when they return.
-                const QPointer<FormMainTestMenu> self(this);
-                controlLostFocus(widget);
-                if (!self)
-                    return false;
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
+                widget->isEnabled()) {
+                // The leave handlers pause. Run inside the focus change, their pause would
+                // deliver a button's release before its press and lose the click: they
+                // run once the event that moved the focus is done.
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, left = QPointer<QWidget>(widget)] {
+                        if (left && !ended())
+                            controlLostFocus(left);
+                    },
+                    Qt::QueuedConnection);
             }
             break;
         }
@@ -459,20 +476,88 @@ void FormMainTestMenu::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-// ---- Handlers whose bodies come with later work ----
+// ---- Handlers: thin forwards to the classes that hold their logic ----
 
-void FormMainTestMenu::lsttestPN_Click() {}
-void FormMainTestMenu::lsttestPN_LostFocus() {}
-void FormMainTestMenu::lstPORT_Click() {}
-void FormMainTestMenu::lstsCALE_Click() {}
-void FormMainTestMenu::chkautoMEASURE_Click() {}
-void FormMainTestMenu::chkRANDR_Click() {}
-void FormMainTestMenu::chksnBARCODE_Click() {}
-void FormMainTestMenu::chkssON_Click() {}
-void FormMainTestMenu::btnREVIEW_Click() {}
-void FormMainTestMenu::btnUPDATE_Click() {}
-void FormMainTestMenu::btnDELETE_Click() {}
-void FormMainTestMenu::btnEXPORT_Click() {}
-void FormMainTestMenu::btnADD_Click() {}
+void FormMainTestMenu::lsttestPN_Click()
+{
+    m_selection->load();
+}
+void FormMainTestMenu::lsttestPN_LostFocus()
+{
+    m_selection->leaveList();
+}
+void FormMainTestMenu::lstPORT_Click()
+{
+    m_selection->switchPort();
+}
+void FormMainTestMenu::lstsCALE_Click()
+{
+    m_selection->changeScale();
+}
+void FormMainTestMenu::readcurPARAM(qint16& iERROR)
+{
+    m_selection->readcurPARAM(iERROR);
+}
+
+int FormMainTestMenu::rereadPNlist(const QString& name)
+{
+    const db::AccountValues& a = account;
+    {
+        const auto wait = busy();
+        if (database)
+            database->SQL_readPNlist(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.pnLIST,
+                                     cur.numPN);
+    }
+    bSORT(cur.pnLIST, cur.numPN);
+    fillPNlist();
+    // Only the listed slots are searched.
+    int found = -1;
+    const int listed = std::clamp<int>(cur.numPN, 0, db::pnListSlots);
+    for (int i = 1; i <= listed; ++i) {
+        if (cur.pnLIST[std::size_t(i)] == name)
+            found = i - 1;
+    }
+    return found;
+}
+
+FormMainTestMenu::BusyCursorGuard::BusyCursorGuard()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+FormMainTestMenu::BusyCursorGuard::~BusyCursorGuard()
+{
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void FormMainTestMenu::gatherPnValues()
+{
+    m_selection->gatherPnValues();
+}
+void FormMainTestMenu::selectWithoutLoad(int index)
+{
+    m_selection->selectWithoutLoad(index);
+}
+void FormMainTestMenu::showNoPN()
+{
+    m_selection->showNoPN();
+}
+
+void FormMainTestMenu::btnREVIEW_Click()
+{
+    m_review->review();
+}
+void FormMainTestMenu::btnUPDATE_Click()
+{
+    m_review->update();
+}
+void FormMainTestMenu::btnADD_Click()
+{
+    m_pnEdits->create();
+}
+void FormMainTestMenu::btnDELETE_Click()
+{
+    m_pnEdits->remove();
+}
 
 } // namespace zelmar

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 class QCheckBox;
@@ -23,6 +24,10 @@ class QPushButton;
 class QTimer;
 
 namespace zelmar {
+
+class PartNumberEdits;
+class Review;
+class Selection;
 
 namespace db {
 class Database;
@@ -139,6 +144,16 @@ public:
     // the pick lists first. Writes its corrections back into `cur`. wFROM is
     // the caller's name and is not used.
     void setupPORTS(int iPORT, int iLISTS, const QString& wFROM);
+    // The texts setupPORTS last showed for a port. The fields show rounded values (0.0010
+    // for 1013 ohms in mega): a text the operator left as it was keeps the value held, so
+    // that passing through the ports never changes what was not edited.
+    struct ShownPort
+    {
+        int port = -1;
+        int scale = -1;
+        QString minSpec, maxSpec, tolerance;
+    };
+    ShownPort shownPort;
     void lockFIELDS();
     void unlockFIELDS();
     void blankFIELDS();
@@ -154,6 +169,19 @@ public:
     // the export. May throw; QUIT goes on to the goodbye box.
     std::function<void()> spreadsheetHandOver;
 
+    // ---- Export to the spreadsheet (ExportAction.cpp) ----
+    // The run's workbook; not owned, must outlive the window. Setting it also sets
+    // spreadsheetHandOver to its hand-over. Without one, every export fails as if
+    // no spreadsheet application could be opened.
+    void setExporter(class SummaryExporter* exporter);
+    // The summary sheet of the loaded PN: its record re-read, its ports as held in
+    // `cur`. status: the status of the record read (not examined by the caller).
+    void createXCEL(qint16& status);
+
+private:
+    class SummaryExporter* m_exporter = nullptr;
+
+public:
     // ---- Start sequence support ----
     // Takes the account's port count into cur.numPORTS. The port table holds
     // 49 ports: a larger count is capped at 49 and the operator is told once
@@ -242,23 +270,58 @@ public:
     qint16 quitLIMIT = 360; // ticks of 10 s: one hour
     qint16 quitARMED = 0;   // 1: QUIT runs when quitTICKS reaches quitLIMIT
 
-    // ---- Handlers whose bodies come with later work ----
-    // Connected now so that the event semantics hold; their bodies are empty
-    // here and are written by the handlers that own them. Virtual so that tests can watch
-    // them run.
+    // ---- Selection of a part number and a port (Selection.cpp) ----
+    // Virtual so that tests can watch them run.
     virtual void lsttestPN_Click();     // load the PN
     virtual void lsttestPN_LostFocus(); // rename
     virtual void lstPORT_Click();       // port switch
     virtual void lstsCALE_Click();      // scale change
+    // Gathers and checks the window's values into `cur`; iERROR 0 when all passed.
+    void readcurPARAM(qint16& iERROR);
+    // The PN-level fields of the window into `cur` (all but snEXTENDER, which is not on show).
+    void gatherPnValues();
+    // Selects list entry `index` of lsttestPN without loading it.
+    void selectWithoutLoad(int index);
+    // The no-PN state: nothing selected or loaded, fields blank and locked, the list open.
+    void showNoPN();
+
+    // ---- Option check boxes (OptionBoxes.cpp) ----
     virtual void chkautoMEASURE_Click();
     virtual void chkRANDR_Click();
     virtual void chksnBARCODE_Click();
     virtual void chkssON_Click();
-    virtual void btnREVIEW_Click();
-    virtual void btnUPDATE_Click();
-    virtual void btnDELETE_Click();
+    // Visible, and enabled on white or disabled in the menu-bar colour.
+    static void showOptionLook(std::initializer_list<QWidget*> fields, bool active);
+
+    // ---- Shared by the handlers ----
+    // True once the program has ended: a handler back from a pause or a message box
+    // returns at once then, before it writes anything.
+    bool ended() const { return programEnd && programEnd->hasEnded(); }
+    // The station's port count as taken at sign-in (at most 49).
+    qint16 stationPorts() const { return m_stationPorts; }
+    // Reads and sorts the part-number list again and refills lsttestPN with no entry
+    // selected; gives the list index of the last entry equal to `name`, -1 when none.
+    int rereadPNlist(const QString& name);
+    // The busy cursor while a database call runs; ends with the returned object.
+    class BusyCursorGuard
+    {
+    public:
+        BusyCursorGuard();
+        ~BusyCursorGuard();
+        BusyCursorGuard(const BusyCursorGuard&) = delete;
+        BusyCursorGuard& operator=(const BusyCursorGuard&) = delete;
+    };
+    [[nodiscard]] static std::unique_ptr<BusyCursorGuard> busy()
+    {
+        return std::make_unique<BusyCursorGuard>();
+    }
+
+    // ---- Command handlers ----
+    virtual void btnREVIEW_Click(); // Review.cpp
+    virtual void btnUPDATE_Click(); // Review.cpp
+    virtual void btnDELETE_Click(); // PartNumberEdits.cpp
     virtual void btnEXPORT_Click();
-    virtual void btnADD_Click();
+    virtual void btnADD_Click(); // PartNumberEdits.cpp
     virtual void Timer1_Timer(); // status-bar blink
     virtual void Timer6_Timer(); // one-hour limit
 
@@ -276,6 +339,12 @@ private:
 
     bool m_quitStarted = false;
     bool m_portCapTold = false;
+    qint16 m_stationPorts = 0;
+    // A locked control had the focus: unlocking gives it to the part-number list.
+    bool m_focusLocked = false;
+    std::unique_ptr<Selection> m_selection;
+    std::unique_ptr<Review> m_review;
+    std::unique_ptr<PartNumberEdits> m_pnEdits;
 };
 
 } // namespace zelmar

@@ -2,6 +2,7 @@
 #include "FormMainTestMenu.h"
 
 #include "Numbers.h"
+#include "PortStorage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -100,14 +101,18 @@ void FormMainTestMenu::setupPORTS(int iPORT, int iLISTS, const QString& wFROM)
     lstRANGE->setCurrentIndex(cur.Range[k]);
 
     // 13. Steady state; chkssON's change runs chkssON_Click.
-    chkssON->setChecked(cur.ssON[k] == 1);
+    chkssON->setChecked(switchShown(cur.ssON[k]));
     txtssTOL->setText(QLocale().toString(double(cur.ssTOL[k] * 100.0f), 'f', 1));
     txtssMAXT->setText(shortestSingle(cur.ssMAXT[k]));
-    chkssREQD->setChecked(cur.ssREQD[k] == 1);
+    chkssREQD->setChecked(switchShown(cur.ssREQD[k]));
+
+    shownPort = {k, lstsCALE->currentIndex(), txtMinSpec->text(), txtMaxSpec->text(), txtssTOL->text()};
 }
 
 void FormMainTestMenu::lockFIELDS()
 {
+    if (QWidget* focus = focusWidget(); focus && focus->parentWidget() == this && focus->isEnabled())
+        m_focusLocked = m_focusLocked || !qobject_cast<QPushButton*>(focus);
     for (QWidget* control : std::initializer_list<QWidget*>{
              lsttestPN,   txtsnNAME,  txtsnFORMAT, chksnACTIVE, chkpnDEFAULT, chksnBARCODE, chkautoMEASURE,
              txtautoTIME, txtGOODSN,  txtBADSN,    chkRANDR,    lstPORT,      chkACTIVE,    txtPort,
@@ -120,6 +125,13 @@ void FormMainTestMenu::unlockFIELDS()
 {
     // 1.
     lsttestPN->setEnabled(true);
+    // A keyboard user goes on from the part-number list when locking took the focus away.
+    const QWidget* focus = focusWidget();
+    if (m_focusLocked || !focus || !focus->isEnabled()) {
+        m_focusLocked = false;
+        if (isVisible())
+            lsttestPN->setFocus(Qt::OtherFocusReason);
+    }
     // 2.
     if (lsttestPN->currentIndex() == -1)
         return;

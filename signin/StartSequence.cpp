@@ -232,7 +232,8 @@ void StartSequence::Form_Load()
     CurrentParams& cur = m_window.cur;
     db::AccountValues& account = m_window.account;
 
-    // 1. Start values; the hour of the run counts from here.
+    // 1. Start values. The hour of the run counts from the editor's first showing (step
+    // 14), not while the sign-in window may be shown again.
     cur.curPORT = -1;
     cur.curSCALE = -1;
     cur.curPNidx = -1;
@@ -243,8 +244,8 @@ void StartSequence::Form_Load()
     cur.xlSTATUS = 0;
     m_window.quitTICKS = 0;
     m_window.quitLIMIT = 360;
-    m_window.quitARMED = 1;
-    m_window.Timer6->start();
+    m_window.quitARMED = 0;
+    m_window.Timer6->stop();
 
     // 2. The driver clause by the system's class.
     switch (m_values.osSUPPORT) {
@@ -326,9 +327,15 @@ void StartSequence::Form_Load()
     setBackColor(m_window.txtStatus, colors::white);
 
     // The station's port count; a count beyond the port table is capped with a notice.
-    m_window.setnumPORTS(account.numPORTS);
+    const bool portsTaken = m_window.setnumPORTS(account.numPORTS);
     if (listUnread) {
-        m_window.txtStatus->setText(u"ERROR: Unable to read the part number list of "_s + account.custDB);
+        // The error first; the port notice, when there is one, is not lost.
+        const QString prefix = u"RESULT: "_s;
+        const QString shown = m_window.txtStatus->text();
+        const QString notice =
+            !portsTaken && shown.startsWith(prefix) ? u"; "_s + shown.mid(prefix.size()) : QString();
+        m_window.txtStatus->setText(u"ERROR: Unable to read the part number list of "_s + account.custDB +
+                                    notice);
         setBackColor(m_window.txtStatus, colors::red);
     } else if (cur.numPN > db::pnListSlots) {
         const QString shown = m_window.txtStatus->text();
@@ -339,9 +346,12 @@ void StartSequence::Form_Load()
         setBackColor(m_window.txtStatus, colors::yellow);
     }
 
-    // 14. The status blink.
+    // 14. The status blink, and the hour of the run.
     m_window.Timer1->setInterval(2500);
     m_window.Timer1->start();
+    m_window.quitTICKS = 0;
+    m_window.quitARMED = 1;
+    m_window.Timer6->start();
 }
 
 void StartSequence::start()

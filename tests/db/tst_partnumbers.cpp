@@ -278,27 +278,39 @@ private Q_SLOTS:
 
     void writePNdef_data()
     {
+        QTest::addColumn<QString>("type");   // of pnDEFAULT
         QTest::addColumn<QString>("marks");  // pnDEFAULT of each row, as SQL literals
         QTest::addColumn<QString>("refuse"); // condition under which a save is refused
         QTest::addColumn<int>("iERROR");
         QTest::addColumn<QString>("after");
-        QTest::newRow("empty table") << QString() << QString() << 0 << QString();
+        const QString whole = u"SMALLINT NULL"_s;
+        QTest::newRow("empty table") << whole << QString() << QString() << 0 << QString();
         QTest::newRow("every mark cleared, no other row saved")
-            << u"1,0,1,2"_s << u"OLD.pnDEFAULT <> 1"_s << 0 << u"0,0,0,2"_s;
+            << whole << u"1,0,1,2"_s << u"OLD.pnDEFAULT <> 1"_s << 0 << u"0,0,0,2"_s;
         QTest::newRow("NULL mark stops the walk, the earlier save stays")
-            << u"1,NULL,1"_s << QString() << 1 << u"0,NULL,1"_s;
+            << whole << u"1,NULL,1"_s << QString() << 1 << u"0,NULL,1"_s;
         QTest::newRow("save refused part-way, the earlier save stays")
-            << u"1,1,1"_s << u"OLD.id = 2"_s << 1 << u"0,1,1"_s;
+            << whole << u"1,1,1"_s << u"OLD.id = 2"_s << 1 << u"0,1,1"_s;
+        // Marks in a text column: "0" is passed over; a text that is no number stops the walk even
+        // where the server's own conversion would call it 0.
+        QTest::newRow("text marks: '0x' stops the walk")
+            << u"VARCHAR(5) NULL"_s << u"'1','0','0x','1'"_s << QString() << 1 << u"0,0,0x,1"_s;
+        QTest::newRow("text marks: ' 1' and '1 ' are marks")
+            << u"VARCHAR(5) NULL"_s << u"' 1','0','1 '"_s << QString() << 0 << u"0,0,0"_s;
+        // Whole numbers read from a float round to the nearest: 0.4 is no mark, 0.6 is one.
+        QTest::newRow("float marks round")
+            << u"FLOAT NULL"_s << u"0.4,0.6,1,0"_s << QString() << 0 << u"0.4,0,0,0"_s;
     }
 
     void writePNdef()
     {
+        QFETCH(QString, type);
         QFETCH(QString, marks);
         QFETCH(QString, refuse);
         QFETCH(int, iERROR);
         QFETCH(QString, after);
         ZELMAR_TEST_DB(tdb);
-        QVERIFY(tdb.exec(u"ALTER TABLE snPN MODIFY pnDEFAULT SMALLINT NULL"_s));
+        QVERIFY(tdb.exec(u"ALTER TABLE snPN MODIFY pnDEFAULT "_s + type));
         const QStringList list = marks.split(u',', Qt::SkipEmptyParts);
         for (int i = 0; i < list.size(); ++i)
             QVERIFY(insertPN(tdb, u"P"_s + QString::number(i), i, 1, list[i]));
@@ -345,6 +357,18 @@ private Q_SLOTS:
             << u"AB-1|0"_s << none << u"AB-1 "_s << u"NEW"_s << 1 << 1 << u"AB-1|0|1"_s;
         QTest::newRow("leading blank asked: not found")
             << u"AB-1|0"_s << none << u" AB-1"_s << u"NEW"_s << 1 << 1 << u"AB-1|0|1"_s;
+        // The table has an index on partNUM, which would return NULL rows first and collation-equal
+        // rows together; the walk still goes in table order and compares exactly.
+        const QStringList nullSecond{u"ALTER TABLE snPN MODIFY partNUM VARCHAR(25) NULL"_s,
+                                     u"UPDATE snPN SET partNUM = NULL WHERE id = 2"_s};
+        QTest::newRow("NULL part number after the match: found")
+            << u"AB-1|0,X|0"_s << nullSecond << u"AB-1"_s << u"AB-1"_s << 1 << 0 << u"AB-1|1|1,NULL|0|2"_s;
+        QTest::newRow("NULL part number before the match: the walk stops there")
+            << u"X|0,X|0,AB-1|0"_s << nullSecond << u"AB-1"_s << u"AB-1"_s << 1 << 1
+            << u"X|0|1,NULL|0|2,AB-1|0|3"_s;
+        QTest::newRow("blank and case variants first: the first exact match")
+            << u"AB-1 |0,ab-1|0,AB-1|0,AB-1|0"_s << none << u"AB-1"_s << u"AB-7"_s << 1 << 0
+            << u"AB-1 |0|1,ab-1|0|2,AB-7|1|3,AB-1|0|4"_s;
         QTest::newRow("empty table: not found")
             << QString() << none << u"A"_s << u"A"_s << 1 << 1 << QString();
         QTest::newRow("save refused") << u"A|0"_s << refused << u"A"_s << u"A"_s << 1 << 1 << u"A|0|1"_s;

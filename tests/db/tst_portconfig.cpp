@@ -118,9 +118,9 @@ QList<QStringList> mapRows(test::TestDatabase& tdb, int mapPORT)
 {
     QList<QStringList> out;
     for (const QVariantList& row :
-         tdb.rows(u"SELECT mapNUM, portNAME, UOM, unitSCALE, acTIVE, `Range`, CAST(minSPEC AS DOUBLE), "
-                  u"CAST(maxSPEC AS DOUBLE), numAVG, mspeed, CAST(timeDELAY AS DOUBLE), ssON, "
-                  u"CAST(ssTOL AS DOUBLE), CAST(ssMAXT AS DOUBLE), ssREQD FROM portCONFIG WHERE mapPORT = ? "
+         tdb.rows(u"SELECT mapNUM, portNAME, UOM, unitSCALE, acTIVE, `Range`, minSPEC + 0E0, "
+                  u"maxSPEC + 0E0, numAVG, mspeed, timeDELAY + 0E0, ssON, "
+                  u"ssTOL + 0E0, ssMAXT + 0E0, ssREQD FROM portCONFIG WHERE mapPORT = ? "
                   u"ORDER BY id"_s,
                   {mapPORT}))
         out.append(test::texts(row));
@@ -301,12 +301,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("refuse"); // condition under which an insert is refused
         QTest::addColumn<bool>("longName");  // of port 3, longer than the column (strict mode)
         QTest::addColumn<int>("iERROR");
-        QTest::newRow("3 ports: 3 rows, mapNUM as the array holds it") << 3 << QString() << false << 0;
-        QTest::newRow("no ports: nothing") << 0 << QString() << false << 0;
-        QTest::newRow("49 ports: the most the arrays hold") << 49 << QString() << false << 0;
-        QTest::newRow("50 ports: beyond the arrays, nothing sent") << 50 << QString() << false << 1;
-        QTest::newRow("third row refused: no half map") << 4 << u"NEW.mapNUM = 2"_s << false << 1;
-        QTest::newRow("third port name too long: no half map") << 4 << QString() << true << 1;
+        QTest::addColumn<bool>("myisam"); // a table that keeps no transactions
+        QTest::newRow("3 ports: 3 rows, mapNUM as the array holds it")
+            << 3 << QString() << false << 0 << false;
+        QTest::newRow("no ports: nothing") << 0 << QString() << false << 0 << false;
+        QTest::newRow("49 ports: the most the arrays hold") << 49 << QString() << false << 0 << false;
+        QTest::newRow("50 ports: beyond the arrays, nothing sent") << 50 << QString() << false << 1 << false;
+        for (bool myisam : {false, true}) {
+            const char* engine = myisam ? "MyISAM" : "InnoDB";
+            QTest::addRow("%s: third row refused: no half map", engine)
+                << 4 << u"NEW.mapNUM = 2"_s << false << 1 << myisam;
+            QTest::addRow("%s: third port name too long: no half map", engine)
+                << 4 << QString() << true << 1 << myisam;
+        }
+        QTest::newRow("MyISAM: 3 ports") << 3 << QString() << false << 0 << true;
     }
 
     void writenewPORTS()
@@ -315,7 +323,10 @@ private Q_SLOTS:
         QFETCH(QString, refuse);
         QFETCH(bool, longName);
         QFETCH(int, iERROR);
+        QFETCH(bool, myisam);
         ZELMAR_TEST_DB(tdb);
+        if (myisam)
+            QVERIFY(tdb.exec(u"ALTER TABLE portCONFIG ENGINE=MyISAM"_s));
         QVERIFY(insertPorts(tdb, {u"1:1:1"_s}));
         if (!refuse.isEmpty())
             QVERIFY(tdb.exec(test::refusal(portTable, u"INSERT"_s, refuse)));

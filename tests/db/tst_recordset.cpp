@@ -24,6 +24,7 @@ private Q_SLOTS:
     void deleteTouchesOnlyTheFetchedRow();
     void saveFailsWhenTheRowIsGone();
     void emptyTextIsStoredAsEmptyNotNull();
+    void caseOnlyDifferencesAreDifferentRows_data();
     void caseOnlyDifferencesAreDifferentRows();
     void hostileValuesAndTableNames_data();
     void hostileValuesAndTableNames();
@@ -59,6 +60,8 @@ void TestRecordset::typedReads_data()
                                 << QVariant(u"AB-1 "_s);
     QTest::newRow("text empty") << u"VARCHAR(10)"_s << u"''"_s << u"text"_s << true << QVariant(QString());
     QTest::newRow("text null") << u"VARCHAR(10) NULL"_s << u"NULL"_s << u"text"_s << false << QVariant();
+    QTest::newRow("text longer than a first read holds")
+        << u"TEXT"_s << u"REPEAT('x', 3000)"_s << u"text"_s << true << QVariant(QString(3000, u'x'));
 }
 
 void TestRecordset::typedReads()
@@ -250,13 +253,27 @@ void TestRecordset::emptyTextIsStoredAsEmptyNotNull()
     QCOMPARE(byEmpty.recordCount(), 0);
 }
 
+void TestRecordset::caseOnlyDifferencesAreDifferentRows_data()
+{
+    QTest::addColumn<QString>("charset");
+    QTest::newRow("utf8mb4") << u"utf8mb4"_s;
+    QTest::newRow("latin1") << u"latin1"_s;
+}
+
 void TestRecordset::caseOnlyDifferencesAreDifferentRows()
 {
+    QFETCH(QString, charset);
     test::TestDatabase tdb(QStringList{});
     QVERIFY2(tdb.ok(), qPrintable(tdb.error()));
-    // No key and a case-insensitive collation: the save must still pick the exact row.
-    QVERIFY(tdb.exec(u"CREATE TABLE t (partNUM VARCHAR(25), snNAME VARCHAR(25))"_s));
-    QVERIFY(tdb.exec(u"INSERT INTO t VALUES ('ab-1', 'lower'), ('AB-1', 'upper')"_s));
+    // No key, a case-insensitive collation that ignores trailing blanks, an index on the part number
+    // and texts beyond ASCII: each save must still pick the exact row.
+    QVERIFY(tdb.exec(u"CREATE TABLE t (partNUM VARCHAR(25), snNAME VARCHAR(25), KEY by_part (partNUM)) "
+                     u"CHARACTER SET "_s +
+                     charset));
+    const QStringList rows{u"müller-1|lower"_s, u"MÜLLER-1|upper"_s, u"MÜLLER-1 |blank"_s,
+                           u"MÜLLER-1|again"_s};
+    for (const QString& row : rows)
+        QVERIFY(tdb.exec(u"INSERT INTO t VALUES (?, ?)"_s, {row.section(u'|', 0, 0), row.section(u'|', 1)}));
     db::Connection connection(tdb.profile());
     QVERIFY(connection.open());
     db::Recordset rs(connection);
@@ -265,11 +282,20 @@ void TestRecordset::caseOnlyDifferencesAreDifferentRows()
     rs.moveNext();
     QString pn;
     QVERIFY(rs.readText(u"partNUM"_s, pn));
-    QCOMPARE(pn, u"AB-1"_s);
+    QCOMPARE(pn, u"MÜLLER-1"_s);
     QVERIFY(rs.setField(u"snNAME"_s, u"changed"_s));
-    QVERIFY(rs.update());
-    QCOMPARE(tdb.scalar(u"SELECT snNAME FROM t WHERE BINARY partNUM = 'ab-1'"_s).toString(), u"lower"_s);
-    QCOMPARE(tdb.scalar(u"SELECT snNAME FROM t WHERE BINARY partNUM = 'AB-1'"_s).toString(), u"changed"_s);
+    QVERIFY2(rs.update(), qPrintable(rs.errorText()));
+    rs.moveNext();
+    QVERIFY(rs.setField(u"snNAME"_s, u"changed too"_s));
+    QVERIFY2(rs.update(), qPrintable(rs.errorText()));
+    QStringList after;
+    for (const QVariantList& row : tdb.rows(u"SELECT partNUM, snNAME FROM t"_s))
+        after.append(row[0].toString() + u'|' + row[1].toString());
+    after.sort();
+    QStringList want{u"müller-1|lower"_s, u"MÜLLER-1|changed"_s, u"MÜLLER-1 |changed too"_s,
+                     u"MÜLLER-1|again"_s};
+    want.sort();
+    QCOMPARE(after, want);
 }
 
 void TestRecordset::hostileValuesAndTableNames_data()

@@ -159,6 +159,7 @@ private Q_SLOTS:
         QSignalSpy reached(edit, &QLineEdit::returnPressed);
         if (key)
             QTest::keyClick(edit, Qt::Key(key));
+        QCoreApplication::processEvents(); // a leave runs once the focus has moved
 
         QCOMPARE(edit->text(), text);
         QCOMPARE(m_pause.waits, waits); // one check, one flash at most
@@ -190,6 +191,7 @@ private Q_SLOTS:
                 w->txtAVG->setFocus(Qt::MouseFocusReason);
         };
         QTest::keyClick(w->txtTDLY, Qt::Key_Return);
+        QCoreApplication::processEvents();
         QCOMPARE(m_pause.waits, QList<double>{3}); // the leave found the text corrected
         QCOMPARE(w->txtTDLY->text(), u"30.00"_s);
         QCOMPARE(w->checks(u"txtTDLY"_s), (QStringList{u"txtTDLY_Validate"_s, u"txtTDLY_LostFocus"_s}));
@@ -253,6 +255,7 @@ private Q_SLOTS:
         typeInto(format, u"ab#"_s);
         QCOMPARE(format->text(), u"ab#"_s); // typing is not checked
         w->btnADD->setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
         QCOMPARE(format->text(), u"#"_s);
         QCOMPARE(w->lblsnLEN->text(), u"1"_s);
         QCOMPARE(m_pause.waits, QList<double>{2.5}); // one message, not two

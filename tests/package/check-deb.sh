@@ -19,9 +19,9 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = zelmar ] || fail "Package is '$(field Package)'"
 [ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', the project's is $version"
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is '$(field Architecture)'"
-# Linked libraries (found by dpkg-shlibdeps) and the run-time MySQL driver.
+# The libraries the program links, found by dpkg-shlibdeps: Qt and the MariaDB client.
 depends=$(field Depends)
-for pkg in libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6 libqt6network6 libqt6sql6-mysql libc6; do
+for pkg in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libmariadb3 libc6; do
   grep -Eq "(^|, )$pkg( |,|$)" <<<"$depends" || fail "Depends lacks $pkg: $depends"
 done
 

@@ -583,13 +583,21 @@ void TestStartSequence::statusAfterStart_data()
     QTest::addColumn<QString>("status");
     QTest::addColumn<quint32>("color");
     QTest::addColumn<int>("listed");
+    QTest::addColumn<int>("ports");
     QTest::newRow("exactly 100: all listed")
-        << 100 << true << u"Waiting for User Input"_s << colors::white << 100;
+        << 100 << true << u"Waiting for User Input"_s << colors::white << 100 << 8;
     QTest::newRow("105: notice of 5 unlisted")
         << 105 << true << u"RESULT: 5 of 105 part numbers not listed (the list holds 100)"_s << colors::yellow
-        << 100;
+        << 100 << 8;
     QTest::newRow("customer database unreachable")
-        << 3 << false << u"ERROR: Unable to read the part number list of no_such_db"_s << colors::red << 0;
+        << 3 << false << u"ERROR: Unable to read the part number list of no_such_db"_s << colors::red << 0
+        << 8;
+    QTest::newRow("unreachable, 60 ports: the port notice is kept")
+        << 3 << false
+        << u"ERROR: Unable to read the part number list of no_such_db; Station has 60 ports; only the first "
+           u"49 "
+           u"can be edited"_s
+        << colors::red << 0 << 60;
 }
 
 void TestStartSequence::statusAfterStart()
@@ -599,8 +607,11 @@ void TestStartSequence::statusAfterStart()
     QFETCH(QString, status);
     QFETCH(quint32, color);
     QFETCH(int, listed);
-    addAccount(
-        {.code = u"S1"_s, .initials = u"SS"_s, .custDB = customerReachable ? QString() : u"no_such_db"_s});
+    QFETCH(int, ports);
+    addAccount({.code = u"S1"_s,
+                .initials = u"SS"_s,
+                .numPORTS = ports,
+                .custDB = customerReachable ? QString() : u"no_such_db"_s});
     // Stored in descending order: the first 100 read are the highest names.
     QStringList names;
     for (int i = partNumbers; i >= 1; --i)
@@ -645,12 +656,20 @@ void TestStartSequence::blink()
 void TestStartSequence::oneHourQuit()
 {
     addAccount({.code = u"DEMO1"_s, .initials = u"JD"_s});
+    addAccount({.code = u"GUEST1"_s, .initials = u"GU"_s, .tARV = 0});
     build();
     // A window that was never loaded does not quit by itself; its ticks do not count.
     for (int i = 0; i < 720; ++i)
         m_window->Timer6_Timer();
     QVERIFY(m_dialogs.shown.isEmpty());
-    ENTER_CODE(u"DEMO1"_s);
+    // Nor do the ticks while the sign-in window is shown again after a refusal.
+    m_script->answers = {u"DEMO1"_s};
+    m_script->onReturn = [this] {
+        for (int i = 0; i < 400; ++i)
+            m_window->Timer6_Timer();
+    };
+    ENTER_CODE(u"GUEST1"_s);
+    m_dialogs.shown.clear();
     QVERIFY(m_window->isVisible());
     QCOMPARE(m_window->Timer6->interval(), 10000);
 

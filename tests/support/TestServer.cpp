@@ -195,17 +195,23 @@ int TestDatabase::count(const QString& table)
 void ScriptedDialogs::message(const QString& text, const QString& title)
 {
     shown.append({u"message"_s, text, title});
+    if (whileShown)
+        whileShown(shown.last());
 }
 
 bool ScriptedDialogs::askYesNo(const QString& text, const QString& title)
 {
     shown.append({u"yesno"_s, text, title});
+    if (whileShown)
+        whileShown(shown.last());
     return yesNoAnswers.isEmpty() ? false : yesNoAnswers.takeFirst();
 }
 
 QString ScriptedDialogs::input(const QString& prompt, const QString& title, const QString&)
 {
     shown.append({u"input"_s, prompt, title});
+    if (whileShown)
+        whileShown(shown.last());
     return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
 }
 

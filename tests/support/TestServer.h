@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 namespace zelmar::test {
 
 // The private server that scripts/test starts, read from the environment.
@@ -82,6 +84,8 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
 
     QList<Shown> shown;
+    // Runs while a box is up, after it was recorded: what happens meanwhile.
+    std::function<void(const Shown&)> whileShown;
     QList<bool> yesNoAnswers;    // taken from the front; No when empty
     QList<QString> inputAnswers; // taken from the front; Cancel when empty
 };

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "SpreadsheetViewer.h"
+
+namespace zelmar {
+
+// Shows a workbook with the application that the desktop opens spreadsheets with.
+class DesktopViewer : public SpreadsheetViewer
+{
+public:
+    bool open(const QString& path) override;
+};
+
+} // namespace zelmar

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "NumericEntry.h"
+
+#include <QtGlobal>
+
+class QLineEdit;
+
+namespace zelmar {
+
+// What the port switch stores from the port fields. Each takes the number the field
+// shows and gives the value held in memory, inside the storage bounds (wider than the
+// entry bounds of the fields).
+qint16 storedAverages(double shown);   // 1..25 rounded, halves to even; else 1
+float storedDelay(double shown);       // 0..60; else 0.25
+float storedTolerance(double percent); // fraction: 1..100 % /100; below 0.01; above 1.0
+float storedMaxWait(double shown);     // 2..10; below 2.0; above 10.0
+
+// A switch shown as a check box: any non-zero stored value shows ticked, and a stored
+// value other than 1 survives as long as the operator leaves the box as it showed.
+bool switchShown(qint16 stored);
+qint16 storedSwitch(bool ticked, qint16 stored);
+
+// A min/max value shown in the scale of unitSCALE (1 milli, 2 unity, 3 kilo, 4 mega) in
+// ohms. Any other scale code gives false and leaves `ohms` unchanged; so does a result
+// that a single float cannot hold.
+bool toBaseUnits(double shown, int unitSCALE, float& ohms);
+
+// A min/max value shown in lstsCALE index `from` re-expressed in index `to`, in single
+// precision (0 milli, 1 unity, 2 kilo, 3 mega; any other index keeps the value).
+float rescale(double shown, int from, int to);
+
+// The number a numeric field shows. A text that is no number (the entry rules keep them
+// numeric, but the program must not trust that) reads as the field's replacement text.
+double shownNumber(const QLineEdit* field, NumericField kind);
+
+} // namespace zelmar

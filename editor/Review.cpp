@@ -1,0 +1,313 @@
+// REVIEW checks the part number on show; UPDATE MySQL checks it and saves it: the default
+// marks, the record, the port rows and, last, the completion mark.
+#include "Review.h"
+
+#include "Colors.h"
+#include "Database.h"
+#include "Flash.h"
+#include "FormMainTestMenu.h"
+#include "PortStorage.h"
+#include "SerialNumberRules.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace Qt::StringLiterals;
+
+namespace zelmar {
+
+namespace {
+const QString waiting = u"Waiting for User Input"_s;
+} // namespace
+
+void Review::restore()
+{
+    w.txtStatus->setText(waiting);
+    w.unlockFIELDS();
+    w.displayBTN(0);
+}
+
+bool Review::passes(Kind kind, QString& strPN)
+{
+    CurrentParams& cur = w.cur;
+    const bool update = kind == Kind::Update;
+    const QString wFROM = update ? u"btnUPDATE"_s : u"btnREVIEW"_s;
+    bool Cancel = false;
+
+    // 1. Opening.
+    if (!update) {
+        w.txtStatus->setText(u"Reviewing PN parameters for validity"_s);
+        w.txtStatus->repaint();
+    }
+    w.lockFIELDS();
+    w.displayBTN(1);
+
+    // 2.
+    if (cur.pnLOADED == 0) {
+        w.txtStatus->setText(u"ERROR: No part number is loaded"_s);
+        flash(w.pause, {w.txtGOODSN}, {{colors::yellow, 3.0}}, colors::white);
+        if (w.ended())
+            return false;
+        w.txtStatus->setText(waiting);
+        w.lsttestPN->setEnabled(true);
+        w.displayBTN(0);
+        return false;
+    }
+    if (update) {
+        w.txtStatus->setText(u"Reviewing Test PN params for validity"_s);
+        w.txtStatus->repaint();
+    }
+
+    // 3. The part-number text. A new name is also looked up, so that a rename
+    // through the save can never give two records the same part number.
+    strPN = w.lsttestPN->currentText();
+    qint16 pnCHECK = 0;
+    qint16 iSKIP = 1;
+    w.checkPN(strPN, pnCHECK, iSKIP, wFROM);
+    if (w.ended())
+        return false;
+    if (pnCHECK == 0) {
+        if (update)
+            w.txtStatus->setText(waiting);
+        w.unlockFIELDS();
+        w.displayBTN(0);
+        return false;
+    }
+
+    // 4. The serial-number format.
+    if (w.chksnBARCODE->isChecked()) {
+        w.txtsnFORMAT_Validate(Cancel);
+        if (w.ended())
+            return false;
+        if (w.txtsnNAME->text().isEmpty()) {
+            restore();
+            return false;
+        }
+        w.ConvertSerialNumber(w.txtsnFORMAT->text());
+    }
+
+    // 5. The R and R serial numbers.
+    if (w.chkRANDR->isChecked()) {
+        const auto refuse = [&](std::initializer_list<QWidget*> fields, const QString& message) {
+            w.txtStatus->setText(message);
+            flash(w.pause, fields, {{colors::red, 3.0}}, colors::white);
+            if (!w.ended())
+                restore();
+            return false;
+        };
+        if (!serialNumberMatches(w.txtGOODSN->text(), cur.snPATTERN))
+            return refuse({w.txtGOODSN}, u"ERROR: Good R&R SN is an incorrect format"_s);
+        if (!serialNumberMatches(w.txtBADSN->text(), cur.snPATTERN))
+            return refuse({w.txtBADSN}, u"ERROR: Bad R&R SN is an incorrect format"_s);
+        if (w.txtGOODSN->text() == w.txtBADSN->text())
+            return refuse({w.txtBADSN, w.txtGOODSN}, u"ERR: Good and Bad R&R SN are the same"_s);
+    }
+
+    // 6.
+    if (w.chkautoMEASURE->isChecked()) {
+        w.txtautoTIME_Validate(Cancel);
+        if (w.ended())
+            return false;
+    }
+
+    // 7. A port must be on show.
+    const int saved = w.lstPORT->currentIndex();
+    if (saved == -1 && cur.numPORTS > 0) {
+        w.txtStatus->setText(u"ERR: Use the Create New PN"_s);
+        flash(w.pause, {w.lsttestPN}, {{colors::red, 3.0}}, colors::white);
+        if (w.ended())
+            return false;
+        w.txtStatus->setText(u"Wait for User Input"_s);
+        w.unlockFIELDS();
+        w.displayBTN(0);
+        return false;
+    }
+
+    // 8. Every port passes through the fields and their checks.
+    bool reviewed = false;
+    for (int i = 1; i <= cur.numPORTS; ++i) {
+        w.lstPORT->setCurrentIndex(i - 1);
+        if (!update || i == 1)
+            w.lstPORT_Click();
+        else
+            w.setupPORTS(i - 1, 1, wFROM);
+        if (!w.chksnACTIVE->isChecked())
+            continue;
+        reviewed = true;
+        w.txtMinSpec_LostFocus();
+        if (w.ended())
+            return false;
+        w.txtMaxSpec_LostFocus();
+        if (w.ended())
+            return false;
+        const float minimum = float(shownNumber(w.txtMinSpec, NumericField::txtMinSpec));
+        const float maximum = float(shownNumber(w.txtMaxSpec, NumericField::txtMaxSpec));
+        if (!(maximum > minimum)) {
+            const QString port = QString::number(i);
+            if (update) {
+                w.txtStatus->setText(u"ERROR PORT ["_s + port + u"] Config: Max Spec < Min Spec"_s);
+                flash(w.pause, {w.txtMinSpec, w.txtMaxSpec}, {{colors::red, 1.5}, {colors::yellow, 1.5}},
+                      colors::white);
+            } else {
+                w.txtStatus->setText(u"ERROR PORT ("_s + port + u") Config: Max Spec <= Min Spec"_s);
+                flash(w.pause, {w.txtMinSpec, w.txtMaxSpec}, {{colors::red, 3.0}}, colors::white);
+            }
+            if (!w.ended())
+                restore();
+            return false;
+        }
+        for (void (FormMainTestMenu::*check)(bool&) :
+             {&FormMainTestMenu::txtAVG_Validate, &FormMainTestMenu::txtTDLY_Validate}) {
+            (w.*check)(Cancel);
+            if (w.ended())
+                return false;
+        }
+        if (w.chkssON->isChecked()) {
+            for (void (FormMainTestMenu::*check)(bool&) :
+                 {&FormMainTestMenu::txtssTOL_Validate, &FormMainTestMenu::txtssMAXT_Validate}) {
+                (w.*check)(Cancel);
+                if (w.ended())
+                    return false;
+            }
+        }
+    }
+
+    // 9. Back to the port that was on show.
+    w.lstPORT->setCurrentIndex(saved);
+    w.setupPORTS(saved, 1, wFROM);
+
+    // 10. An active PN needs a port.
+    if (w.chksnACTIVE->isChecked() && !reviewed) {
+        w.txtStatus->setText(u"ERROR: No ACTIVE ports in the Port Config"_s);
+        flash(w.pause, {w.chkACTIVE}, {{colors::red, 1.0}, {colors::yellow, 1.0}, {colors::white, 1.0}},
+              colors::buttonFace);
+        if (!w.ended())
+            restore();
+        return false;
+    }
+    return true;
+}
+
+void Review::review()
+{
+    QString strPN;
+    if (!passes(Kind::Review, strPN))
+        return;
+    flash(w.pause, {w.txtStatus}, {{colors::green, 2.5}}, colors::white,
+          {w.txtStatus, u"SUCCESS: Current PN Configuration is VALID"_s, false, false});
+    if (w.ended())
+        return;
+    restore();
+}
+
+void Review::writeFailure()
+{
+    w.txtStatus->setText(waiting);
+    w.dialogs->message(u"Error encountered when update PN parameters"_s,
+                       u"Check Internet connection and try again"_s);
+    if (w.ended())
+        return;
+    w.unlockFIELDS();
+    w.displayBTN(0);
+}
+
+void Review::update()
+{
+    QString strPN;
+    if (!passes(Kind::Update, strPN))
+        return;
+    writeAll(strPN);
+}
+
+void Review::writeAll(const QString& checkedPN)
+{
+    CurrentParams& cur = w.cur;
+    const db::AccountValues& a = w.account;
+    db::Database* database = w.database;
+
+    // 1. The window into the PN values (snEXTENDER keeps the value loaded); the ports
+    // are already in the arrays.
+    w.gatherPnValues();
+
+    // Each write is tried twice; the program's end stops the sequence before any further write.
+    qint16 status = 0;
+    const auto twice = [&](const auto& write) {
+        status = 1;
+        for (int attempt = 0; attempt < 2 && status != 0 && !w.ended(); ++attempt) {
+            status = 1;
+            if (database)
+                write();
+        }
+        return !w.ended();
+    };
+    QString strPN = checkedPN;
+    qint16 mapPORT = 0;
+    {
+        const auto busy = w.busy();
+        // 2, 3. The default marks of every PN go first, when this one takes the mark.
+        if (cur.pnDEFAULT == 1) {
+            if (!twice([&] {
+                    database->SQL_writePNdef(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE,
+                                             status);
+                }))
+                return;
+        }
+        // 4. The record; snVALID becomes 0 until the last write.
+        if (status == 0 && !twice([&] {
+                database->SQL_writeinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
+                                        strPN, cur.snNAME, cur.pnDEFAULT, cur.snACTIVE, cur.snBARCODE,
+                                        cur.snEXTENDER, cur.snFORMAT, cur.snLENGTH, cur.autoMEASURE,
+                                        cur.autoTIME, cur.reqRANDR, cur.snGOOD, cur.snBAD, mapPORT, status);
+            }))
+            return;
+        // 5. The port rows of its map.
+        if (status == 0 && !twice([&] {
+                database->SQL_writePORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE,
+                                            mapPORT, cur.numPORTS, cur.mapNUM, cur.portNAME, cur.UOM,
+                                            cur.unitSCALE, cur.acTIVE, cur.minSPEC, cur.maxSPEC,
+                                            cur.timeDELAY, cur.numAVG, cur.mspeed, cur.Range, cur.ssON,
+                                            cur.ssTOL, cur.ssMAXT, cur.ssREQD, status);
+            }))
+            return;
+    }
+    if (status != 0) {
+        writeFailure();
+        return;
+    }
+
+    // 6. A rename through the save: the list entry follows the record, so that it can be
+    // picked again and the fields stay usable.
+    if (cur.curPN != strPN) {
+        cur.curPN = strPN;
+        if (cur.curPNidx >= 0 && cur.curPNidx < w.lsttestPN->count()) {
+            w.lsttestPN->setItemText(cur.curPNidx, strPN);
+            w.selectWithoutLoad(cur.curPNidx);
+        }
+    }
+    {
+        const auto busy = w.busy();
+        if (!twice([&] {
+                database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
+                                       cur.curPN, 1, status);
+            }))
+            return;
+    }
+
+    // 7.
+    if (status != 0) {
+        flash(w.pause, {w.txtStatus}, {{colors::red, 3.0}}, colors::white,
+              {w.txtStatus, u"ERROR: PN update failed - Check Internet connection and try again"_s, false,
+               false});
+    } else {
+        flash(w.pause, {w.txtStatus}, {{colors::green, 3.0}}, colors::white,
+              {w.txtStatus, u"SUCCESS: PN Configuration was updated"_s, false, false});
+    }
+    if (w.ended())
+        return;
+    // 8.
+    restore();
+}
+
+} // namespace zelmar

@@ -1,0 +1,530 @@
+// Picking a part number and a port, renaming the loaded part number, and gathering the
+// window's values.
+#include "Selection.h"
+
+#include "Colors.h"
+#include "Database.h"
+#include "Flash.h"
+#include "FormMainTestMenu.h"
+#include "Numbers.h"
+#include "PortStorage.h"
+#include "SerialNumberRules.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QScopeGuard>
+#include <QSignalBlocker>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace zelmar {
+
+namespace {
+
+const QString waiting = u"Waiting for User Input"_s;
+
+void showStatus(QLineEdit* status, const QString& text, bool repaint = true)
+{
+    status->setText(text);
+    if (repaint)
+        status->repaint();
+}
+
+// An option field of a loaded PN: enabled and white, or disabled in the menu-bar colour.
+void showOption(QWidget* field, bool on)
+{
+    field->setEnabled(on);
+    field->setVisible(true);
+    setBackColor(field, on ? colors::white : colors::menuBar);
+}
+
+} // namespace
+
+bool Selection::ended() const
+{
+    return w.ended();
+}
+
+void Selection::selectWithoutLoad(int index)
+{
+    // The flag is cleared again whether or not the selection changed, so that it can
+    // never swallow a later pick of the operator.
+    w.cur.skipCLICK = 1;
+    w.lsttestPN->setCurrentIndex(index);
+    w.cur.skipCLICK = 0;
+}
+
+void Selection::showNoPN()
+{
+    CurrentParams& cur = w.cur;
+    cur.curPNidx = -1;
+    cur.pnLOADED = 0;
+    if (w.lsttestPN->currentIndex() != -1)
+        selectWithoutLoad(-1);
+    w.lsttestPN->setEditText(QString());
+    w.lockFIELDS();
+    w.lsttestPN->setEnabled(true);
+    w.displayBTN(0);
+    w.blankFIELDS();
+    showStatus(w.txtStatus, waiting);
+}
+
+// ---- Loading ----
+
+void Selection::load()
+{
+    CurrentParams& cur = w.cur;
+    // 1. A selection made by the program itself.
+    if (cur.skipCLICK != 0) {
+        cur.skipCLICK = 0;
+        return;
+    }
+    // Another pick while a load is still on show: the list goes back to the PN being loaded.
+    if (m_loading) {
+        const QSignalBlocker blocker(w.lsttestPN);
+        w.lsttestPN->setCurrentIndex(cur.curPNidx);
+        return;
+    }
+    // 2. Nothing selected.
+    if (w.lsttestPN->currentIndex() == -1) {
+        showNoPN();
+        return;
+    }
+    m_loading = true;
+    const auto done = qScopeGuard([this] { m_loading = false; });
+    const auto busy = w.busy();
+
+    // 3.
+    w.displayBTN(1);
+    cur.curPN = w.lsttestPN->currentText();
+    cur.curPNidx = qint16(w.lsttestPN->currentIndex());
+    showStatus(w.txtStatus, u"Loading parameters for PN "_s + cur.curPN);
+
+    // 4. The record.
+    const db::AccountValues& a = w.account;
+    qint16 mapPORT = 0;
+    qint16 iERROR = 1;
+    if (w.database)
+        w.database->SQL_readPNinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
+                                   cur.snNAME, cur.pnDEFAULT, mapPORT, cur.snACTIVE, cur.snBARCODE,
+                                   cur.snEXTENDER, cur.snFORMAT, cur.snLENGTH, cur.autoMEASURE, cur.autoTIME,
+                                   cur.reqRANDR, cur.snGOOD, cur.snBAD, iERROR);
+    if (ended())
+        return;
+    if (iERROR != 0) {
+        // 12. Back to the no-PN state, then say so.
+        const QString pn = cur.curPN;
+        showNoPN();
+        w.dialogs->message(u"ERROR: Unable to read reqd parameters for PN ["_s + pn + u']',
+                           u"Note: Please try again and/or correct PN data in DB"_s);
+        return;
+    }
+
+    // 5.
+    cur.pnLOADED = 1;
+    w.txtsnNAME->setText(cur.snNAME);
+    w.chkpnDEFAULT->setChecked(cur.pnDEFAULT == 1);
+    w.chksnACTIVE->setChecked(cur.snACTIVE == 1);
+
+    // 6. Serial-number scanning, or the PN with its counter.
+    if (cur.snBARCODE == 1) {
+        w.chksnBARCODE->setChecked(true);
+        showOption(w.txtsnFORMAT, true);
+        w.txtsnFORMAT->setText(cur.snFORMAT);
+        w.lblsnLEN->setText(QString::number(cur.snLENGTH));
+    } else {
+        w.chksnBARCODE->setChecked(false);
+        w.txtsnFORMAT->setEnabled(false);
+        w.txtsnFORMAT->setVisible(true);
+        if (cur.snEXTENDER >= 0 && cur.snEXTENDER <= 99999999)
+            w.txtsnFORMAT->setText(cur.curPN + u' ' + u"%1"_s.arg(cur.snEXTENDER, 8, 10, QChar(u'0')));
+        setBackColor(w.txtsnFORMAT, colors::menuBar);
+        w.lblsnLEN->setText(QString::number(w.txtsnFORMAT->text().size()));
+    }
+
+    // 7. Automatic measurement.
+    w.chkautoMEASURE->setChecked(cur.autoMEASURE == 1);
+    showOption(w.txtautoTIME, cur.autoMEASURE == 1);
+    w.txtautoTIME->setText(QLocale().toString(double(cur.autoTIME), 'f', 0));
+
+    // 8.
+    if (cur.snBARCODE == 1)
+        w.ConvertSerialNumber(cur.snFORMAT);
+
+    // 9. R and R serial numbers.
+    w.chkRANDR->setChecked(cur.reqRANDR == 1);
+    w.txtGOODSN->setText(cur.snGOOD);
+    w.txtBADSN->setText(cur.snBAD);
+    showOption(w.txtGOODSN, cur.reqRANDR == 1);
+    showOption(w.txtBADSN, cur.reqRANDR == 1);
+    w.lblGOODSN->setVisible(true);
+    w.lblBADSN->setVisible(true);
+
+    // 10. The ports. Each load starts from the station's port count, so that a short
+    // map read earlier does not hide ports of this one.
+    qint16 ports = w.stationPorts();
+    if (w.database)
+        w.database->SQL_readPORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, mapPORT,
+                                     ports, cur.mapNUM, cur.portNAME, cur.UOM, cur.unitSCALE, cur.acTIVE,
+                                     cur.minSPEC, cur.maxSPEC, cur.timeDELAY, cur.numAVG, cur.mspeed,
+                                     cur.Range, cur.ssON, cur.ssTOL, cur.ssMAXT, cur.ssREQD);
+    if (ended())
+        return;
+    cur.numPORTS = qint16(usablePorts(ports));
+    cur.curPORT = -1;
+    w.setupPORTS(0, 0, u"lsttestPN_Click"_s);
+
+    // 11.
+    flash(w.pause, {w.txtStatus}, {{colors::green, 2.5}}, colors::white,
+          {w.txtStatus, u"Part Number ["_s + cur.curPN + u"] was loaded"_s, false, false});
+    if (ended())
+        return;
+    showStatus(w.txtStatus, waiting);
+    w.unlockFIELDS();
+    w.displayBTN(0);
+}
+
+// ---- Renaming ----
+
+void Selection::putOldNameBack()
+{
+    CurrentParams& cur = w.cur;
+    w.lsttestPN->setItemText(cur.curPNidx, cur.curPN);
+    selectWithoutLoad(cur.curPNidx);
+}
+
+void Selection::endStep()
+{
+    showStatus(w.txtStatus, waiting);
+    w.cur.renameSTEP = 0;
+}
+
+void Selection::leaveList()
+{
+    CurrentParams& cur = w.cur;
+    // 1. A rename is under way, its question included.
+    if (cur.renameSTEP != 0)
+        return;
+    const QString t = w.lsttestPN->currentText();
+    // 2. An entry is selected: nothing was typed over it.
+    if (w.lsttestPN->currentIndex() != -1) {
+        endStep();
+        return;
+    }
+    const bool loaded = cur.pnLOADED == 1 && cur.curPNidx != -1 && cur.curPNidx < w.lsttestPN->count();
+
+    // 3. A new name typed over the loaded PN.
+    if (!t.isEmpty() && loaded && t != cur.curPN) {
+        cur.renameSTEP = -1;
+        showStatus(w.txtStatus, u"Updating from ["_s + cur.curPN + u"] to ["_s + t + u']');
+        const bool yes = w.dialogs->askYesNo(u"Update PN from ["_s + cur.curPN + u"] to ["_s + t + u"]?"_s,
+                                             u"Verify Change in Part Number"_s);
+        if (ended())
+            return;
+        if (!yes) {
+            cur.renameSTEP = 0;
+            w.lsttestPN->setItemText(cur.curPNidx, cur.curPN);
+            flash(w.pause, {w.txtStatus}, {{colors::yellow, 3.5}}, colors::white,
+                  {w.txtStatus, u"RESULT: PN restored to ["_s + cur.curPN + u']', false, false});
+            if (ended())
+                return;
+            selectWithoutLoad(cur.curPNidx);
+            endStep();
+            return;
+        }
+
+        // 3.4 The new name's rules, and that it is not a PN already.
+        cur.renameSTEP = 1;
+        w.lockFIELDS();
+        w.displayBTN(1);
+        QString strPN = t;
+        qint16 pnCHECK = 0;
+        qint16 iSKIP = 1;
+        w.checkPN(strPN, pnCHECK, iSKIP, u"lsttestPN"_s);
+        if (ended())
+            return;
+        const auto giveBack = [&] {
+            putOldNameBack();
+            showStatus(w.txtStatus, waiting);
+            w.unlockFIELDS();
+            w.displayBTN(0);
+            cur.renameSTEP = 0;
+        };
+        if (pnCHECK == 0) {
+            giveBack();
+            return;
+        }
+
+        // 3.5 Two attempts.
+        cur.renameSTEP = 2;
+        const db::AccountValues& a = w.account;
+        qint16 iERROR = 1;
+        {
+            const auto busy = w.busy();
+            for (int attempt = 0; attempt < 2 && iERROR != 0; ++attempt) {
+                iERROR = 1;
+                if (w.database)
+                    w.database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE,
+                                             cur.curPN, t, 1, iERROR);
+                if (ended())
+                    return;
+            }
+        }
+        if (iERROR != 0) {
+            w.dialogs->message(u"ERROR: Unable to update PN string in DB. Reverting to prior PN"_s,
+                               u"Check Internet connection and try again"_s);
+            if (ended())
+                return;
+            giveBack();
+            return;
+        }
+
+        // 3.6
+        cur.renameSTEP = 3;
+        flash(
+            w.pause, {w.txtStatus}, {{colors::green, 1.5}}, colors::white,
+            {w.txtStatus, u"PN string updated from ["_s + cur.curPN + u"] to ["_s + t + u']', false, false});
+        if (ended())
+            return;
+
+        // 3.7
+        cur.renameSTEP = 4;
+        cur.forgetSelection();
+        cur.curPN = t;
+
+        // 3.8, 3.9 The list again, with the new name in it.
+        const int found = w.rereadPNlist(t);
+        cur.renameSTEP = 7;
+        if (ended())
+            return;
+        if (found >= 0) {
+            // 3.10 Loads the PN under its new name.
+            w.lsttestPN->setCurrentIndex(found);
+            if (ended())
+                return;
+            endStep();
+            return;
+        }
+        // The new name is not among the listed part numbers (the list is full): the
+        // editor goes back to the no-PN state and says where the PN went.
+        showNoPN();
+        w.txtStatus->setText(u"RESULT: PN renamed to ["_s + t +
+                             u"]; it is not among the listed part numbers"_s);
+        setBackColor(w.txtStatus, colors::yellow);
+        cur.renameSTEP = 0;
+        return;
+    }
+
+    // 4. The text erased over a loaded PN: the PN stays loaded.
+    if (t.isEmpty() && loaded) {
+        if (!cur.curPN.isEmpty())
+            putOldNameBack();
+        else
+            selectWithoutLoad(-1);
+        cur.renameSTEP = 0;
+        endStep();
+        return;
+    }
+
+    // 5. No PN loaded, or its own name typed again.
+    if (t == cur.curPN && loaded)
+        putOldNameBack();
+    else
+        selectWithoutLoad(-1);
+    cur.renameSTEP = 0;
+    endStep();
+}
+
+// ---- Ports and scale ----
+
+void Selection::storePort(int slot)
+{
+    CurrentParams& cur = w.cur;
+    if (slot < 0 || slot >= db::portSlots)
+        return;
+    const auto k = std::size_t(slot);
+    cur.acTIVE[k] = w.chkACTIVE->isChecked() ? 1 : 0;
+    cur.portNAME[k] = w.txtPort->text();
+    cur.curSCALE = qint16(w.lstsCALE->currentIndex());
+    cur.unitSCALE[k] = qint16(cur.curSCALE + 1);
+    // Texts left as shown keep the values held: the shown text is rounded.
+    const FormMainTestMenu::ShownPort& shown = w.shownPort;
+    const bool asShown = shown.port == slot && shown.scale == cur.curSCALE;
+    if (!asShown || w.txtMinSpec->text() != shown.minSpec)
+        toBaseUnits(shownNumber(w.txtMinSpec, NumericField::txtMinSpec), cur.unitSCALE[k], cur.minSPEC[k]);
+    if (!asShown || w.txtMaxSpec->text() != shown.maxSpec)
+        toBaseUnits(shownNumber(w.txtMaxSpec, NumericField::txtMaxSpec), cur.unitSCALE[k], cur.maxSPEC[k]);
+    cur.numAVG[k] = storedAverages(shownNumber(w.txtAVG, NumericField::txtAVG));
+    cur.mspeed[k] = qint16(w.lstSPEED->currentIndex() + 1);
+    cur.Range[k] = qint16(w.lstRANGE->currentIndex());
+    cur.timeDELAY[k] = storedDelay(shownNumber(w.txtTDLY, NumericField::txtTDLY));
+    cur.ssON[k] = storedSwitch(w.chkssON->isChecked(), cur.ssON[k]);
+    const bool toleranceHeld = shown.port == slot && w.txtssTOL->text() == shown.tolerance &&
+                               cur.ssTOL[k] >= 0.01f && cur.ssTOL[k] <= 1.0f;
+    if (!toleranceHeld)
+        cur.ssTOL[k] = storedTolerance(shownNumber(w.txtssTOL, NumericField::txtssTOL));
+    cur.ssMAXT[k] = storedMaxWait(shownNumber(w.txtssMAXT, NumericField::txtssMAXT));
+    cur.ssREQD[k] = storedSwitch(w.chkssREQD->isChecked(), cur.ssREQD[k]);
+}
+
+void Selection::switchPort()
+{
+    CurrentParams& cur = w.cur;
+    // 1.
+    cur.newPORT = qint16(w.lstPORT->currentIndex());
+    if (cur.newPORT == cur.curPORT)
+        return;
+    if (cur.curPORT == -1) {
+        cur.curPORT = cur.newPORT;
+        return;
+    }
+    // 2. The port left keeps its fields; 3. the chosen one is shown.
+    storePort(cur.curPORT);
+    w.setupPORTS(cur.newPORT, 1, u"lstPORT_click"_s);
+}
+
+void Selection::changeScale()
+{
+    CurrentParams& cur = w.cur;
+    const int s = w.lstsCALE->currentIndex();
+    if (cur.curSCALE == -1 || s == -1) {
+        // Nothing is expressed yet, or the list was emptied: nothing to re-express.
+        cur.curSCALE = qint16(s);
+        return;
+    }
+    if (cur.curSCALE == s)
+        return;
+    const auto reexpress = [&](QLineEdit* field, NumericField kind) {
+        float value = rescale(shownNumber(field, kind), cur.curSCALE, s);
+        if (!std::isfinite(value))
+            value = float(shownNumber(nullptr, kind));
+        field->setText(formatSpec(double(value)));
+    };
+    reexpress(w.txtMinSpec, NumericField::txtMinSpec);
+    reexpress(w.txtMaxSpec, NumericField::txtMaxSpec);
+    cur.curSCALE = qint16(s);
+}
+
+// ---- Gathering ----
+
+void Selection::readcurPARAM(qint16& iERROR)
+{
+    CurrentParams& cur = w.cur;
+    // 1.
+    iERROR = 1;
+    bool Cancel = false;
+
+    // 2.
+    if (w.chksnBARCODE->isChecked()) {
+        w.txtsnFORMAT_Validate(Cancel);
+        if (ended())
+            return;
+        if (w.txtsnNAME->text().isEmpty())
+            return;
+        w.ConvertSerialNumber(w.txtsnFORMAT->text());
+    }
+
+    // 3.
+    if (w.chkRANDR->isChecked()) {
+        const auto refuse = [&](std::initializer_list<QWidget*> fields, const QString& message) {
+            w.txtStatus->setText(message);
+            flash(w.pause, fields, {{colors::red, 4.0}}, colors::white);
+        };
+        if (!serialNumberMatches(w.txtGOODSN->text(), cur.snPATTERN)) {
+            refuse({w.txtGOODSN}, u"ERROR: Good R&R SN is an incorrect format"_s);
+            return;
+        }
+        if (!serialNumberMatches(w.txtBADSN->text(), cur.snPATTERN)) {
+            refuse({w.txtBADSN}, u"ERROR: Bad R&R SN is an incorrect format"_s);
+            return;
+        }
+        if (w.txtGOODSN->text() == w.txtBADSN->text()) {
+            refuse({w.txtBADSN, w.txtGOODSN}, u"ERR: Good and Bad R&R SN are the same"_s);
+            return;
+        }
+    }
+
+    // 4.
+    if (w.chkautoMEASURE->isChecked()) {
+        w.txtautoTIME_Validate(Cancel);
+        if (ended())
+            return;
+    }
+
+    // 5. Every port passes through the fields and their checks.
+    const int remembered = w.lstPORT->currentIndex();
+    for (int k = 1; k <= cur.numPORTS; ++k) {
+        w.lstPORT->setCurrentIndex(k - 1);
+        if (k == 1)
+            w.lstPORT_Click();
+        else
+            w.setupPORTS(k - 1, 1, u"readcurPARAM"_s);
+        if (w.chksnACTIVE->isChecked()) {
+            w.txtMinSpec_LostFocus();
+            if (ended())
+                return;
+            w.txtMaxSpec_LostFocus();
+            if (ended())
+                return;
+            const double minimum = shownNumber(w.txtMinSpec, NumericField::txtMinSpec);
+            const double maximum = shownNumber(w.txtMaxSpec, NumericField::txtMaxSpec);
+            if (!(maximum > minimum)) {
+                w.txtStatus->setText(u"ERROR PORT ("_s + QString::number(k) +
+                                     u") Config: Max Spec <= Min Spec"_s);
+                flash(w.pause, {w.txtMinSpec, w.txtMaxSpec}, {{colors::red, 4.0}}, colors::white);
+                return;
+            }
+            w.txtAVG_Validate(Cancel);
+            if (ended())
+                return;
+            w.txtTDLY_Validate(Cancel);
+            if (ended())
+                return;
+            if (w.chkssON->isChecked()) {
+                w.txtssTOL_Validate(Cancel);
+                if (ended())
+                    return;
+                w.txtssMAXT_Validate(Cancel);
+                if (ended())
+                    return;
+            }
+        }
+    }
+
+    // 6.
+    w.lstPORT->setCurrentIndex(remembered);
+    w.setupPORTS(remembered, 1, u"readcurPARAM - near end"_s);
+
+    // 7. The PN values.
+    gatherPnValues();
+    cur.pnDEFAULT = 0;
+    cur.snEXTENDER = 0;
+
+    // 8.
+    iERROR = 0;
+}
+
+void Selection::gatherPnValues()
+{
+    CurrentParams& cur = w.cur;
+    cur.snNAME = w.txtsnNAME->text();
+    cur.snACTIVE = w.chksnACTIVE->isChecked() ? 1 : 0;
+    cur.pnDEFAULT = w.chkpnDEFAULT->isChecked() ? 1 : 0;
+    cur.snBARCODE = w.chksnBARCODE->isChecked() ? 1 : 0;
+    cur.snFORMAT = w.txtsnFORMAT->text();
+    bool whole = false;
+    const int length = w.lblsnLEN->text().toInt(&whole);
+    cur.snLENGTH = whole && length >= 0 && length <= 32767 ? qint16(length) : qint16(cur.snFORMAT.size());
+    cur.autoMEASURE = w.chkautoMEASURE->isChecked() ? 1 : 0;
+    cur.autoTIME = float(shownNumber(w.txtautoTIME, NumericField::txtautoTIME));
+    cur.reqRANDR = w.chkRANDR->isChecked() ? 1 : 0;
+    cur.snGOOD = w.txtGOODSN->text();
+    cur.snBAD = w.txtBADSN->text();
+}
+
+} // namespace zelmar

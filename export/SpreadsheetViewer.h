@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace zelmar {
+
+// The desktop's spreadsheet application, which shows a workbook file to the operator
+// (who prints or saves from there).
+class SpreadsheetViewer
+{
+public:
+    virtual ~SpreadsheetViewer() = default;
+    // Shows the workbook file; false when no application could be started for it.
+    virtual bool open(const QString& path) = 0;
+};
+
+} // namespace zelmar
