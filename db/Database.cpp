@@ -12,7 +12,7 @@ Database::Database(Dialogs* dialogs, const Timeouts& timeouts)
 Profile Database::profile(const QString& server, const QString& database, const QString& user,
                           const QString& password) const
 {
-    return Profile{odbcDRIVER, server, database, user, password};
+    return Profile{odbcDRIVER, server, database, user, password, caFile};
 }
 
 Session::Session(const Profile& profile, const Timeouts& timeouts)

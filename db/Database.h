@@ -20,6 +20,8 @@ public:
 
     // The DRIVER clause that heads every connection string, set once at start.
     QString odbcDRIVER;
+    // The site's CA file for every connection (see Profile::caFile); empty: none.
+    QString caFile;
 
     Profile profile(const QString& server, const QString& database, const QString& user,
                     const QString& password) const;

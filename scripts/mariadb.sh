@@ -18,6 +18,7 @@ mariadb_init() {
 mariadb_tls_files() {
   local dir=$1
   openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=zelmar-test" \
+    -addext "subjectAltName=IP:127.0.0.1,DNS:localhost" \
     -keyout "$dir/key.pem" -out "$dir/cert.pem" >/dev/null 2>&1
 }
 

@@ -1,6 +1,6 @@
 # Starts the two private servers the tests use and exports where they are:
 # ZELMAR_TEST_PORT (offers TLS), ZELMAR_TEST_PLAIN_PORT (no TLS),
-# ZELMAR_TEST_USER and ZELMAR_TEST_PASSWORD. Source this file; call
+# ZELMAR_TEST_USER, ZELMAR_TEST_PASSWORD and ZELMAR_TEST_CA (the TLS server's certificate). Source this file; call
 # test_servers_start RUNDIR, and test_servers_stop when done.
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -21,6 +21,8 @@ test_servers_start() {
   mariadb_start "$run/base/data" "$run/tls" --ssl-cert="$run/base/cert.pem" --ssl-key="$run/base/key.pem" \
     --max-connections=500 || return 1
   ZELMAR_TEST_TLS_PID=$MARIADB_PID
+  # The certificate the TLS server shows: a site CA file for the tests that verify it.
+  ZELMAR_TEST_CA=$run/base/cert.pem
   ZELMAR_TEST_PORT=$MARIADB_PORT
   mariadb_sql "$grant" || return 1
 
@@ -29,7 +31,7 @@ test_servers_start() {
   ZELMAR_TEST_PLAIN_PORT=$MARIADB_PORT
   mariadb_sql "$grant" || return 1
 
-  export ZELMAR_TEST_PORT ZELMAR_TEST_PLAIN_PORT ZELMAR_TEST_USER ZELMAR_TEST_PASSWORD
+  export ZELMAR_TEST_PORT ZELMAR_TEST_PLAIN_PORT ZELMAR_TEST_USER ZELMAR_TEST_PASSWORD ZELMAR_TEST_CA
 }
 
 test_servers_stop() {

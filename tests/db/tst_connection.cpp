@@ -7,7 +7,10 @@
 #include <mysql.h>
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -25,6 +28,8 @@ private Q_SLOTS:
     void passwordWithSeparatorsConnects();
     void foundRowsOptionTook();
     void tlsWhenOfferedPlainOtherwise();
+    void siteCaIsVerified_data();
+    void siteCaIsVerified();
     void silentServerIsBounded();
     void slowQueryIsBounded();
     void deadPortFailsAtOnce();
@@ -152,6 +157,52 @@ void TestConnection::tlsWhenOfferedPlainOtherwise()
     const QString withTls = cipherOf(test::tlsServer());
     QVERIFY2(!withTls.isEmpty() && !withTls.startsWith(u'<'), qPrintable(withTls));
     QCOMPARE(cipherOf(test::plainServer()), QString());
+}
+
+void TestConnection::siteCaIsVerified_data()
+{
+    QTest::addColumn<QString>("ca"); // "server": the TLS server's own certificate
+    QTest::addColumn<bool>("tlsServer");
+    QTest::addColumn<bool>("connects");
+    QTest::newRow("the server's CA: verified, encrypted") << u"server"_s << true << true;
+    QTest::newRow("the server's CA, server without TLS: refused") << u"server"_s << false << false;
+    QTest::newRow("another CA: refused") << u"other"_s << true << false;
+    QTest::newRow("a CA file that is not there: refused") << u"missing"_s << true << false;
+}
+
+void TestConnection::siteCaIsVerified()
+{
+    QFETCH(QString, ca);
+    QFETCH(bool, tlsServer);
+    QFETCH(bool, connects);
+    const QString serverCa = qEnvironmentVariable("ZELMAR_TEST_CA");
+    QVERIFY2(QFile::exists(serverCa), "ZELMAR_TEST_CA: run the tests through scripts/test");
+    QTemporaryDir dir;
+    QString file = serverCa;
+    if (ca == u"other"_s) {
+        file = dir.filePath(u"other.pem"_s);
+        const int made = QProcess::execute(
+            u"openssl"_s, {u"req"_s, u"-x509"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-days"_s, u"1"_s,
+                          u"-subj"_s, u"/CN=other"_s, u"-addext"_s, u"subjectAltName=IP:127.0.0.1"_s,
+                          u"-keyout"_s, dir.filePath(u"other.key"_s), u"-out"_s, file});
+        QCOMPARE(made, 0);
+    } else if (ca == u"missing"_s) {
+        file = dir.filePath(u"none.pem"_s);
+    }
+    const test::ServerInfo server = tlsServer ? test::tlsServer() : test::plainServer();
+    db::Profile profile{QString(), server.serverValue(), QString(), server.user, server.password, file};
+    db::Connection connection(profile);
+    QCOMPARE(connection.open(), connects);
+    if (!connects)
+        return;
+    MYSQL* mysql = connection.handle();
+    QCOMPARE(mysql_query(mysql, "SHOW SESSION STATUS LIKE 'Ssl_cipher'"), 0);
+    MYSQL_RES* result = mysql_store_result(mysql);
+    MYSQL_ROW row = result ? mysql_fetch_row(result) : nullptr;
+    const QString cipher = row && row[1] ? QString::fromUtf8(row[1]) : QString();
+    if (result)
+        mysql_free_result(result);
+    QVERIFY(!cipher.isEmpty());
 }
 
 void TestConnection::silentServerIsBounded()
