@@ -66,13 +66,16 @@ int main(int argc, char** argv)
         return int(programEnd.exitStatus());
 
     // An unusable site setting: said, and no server is used at all.
-    if (!site.problem.isEmpty()) {
-        const QString text = signin::siteSettingText(site);
+    const signin::SiteCaFile ca = signin::siteCaFile();
+    if (!site.problem.isEmpty() || !ca.problem.isEmpty()) {
+        const QString text = site.problem.isEmpty() ? signin::siteCaText(ca) : signin::siteSettingText(site);
         std::fprintf(stderr, "zelmar: %s\n", qPrintable(text));
         dialogs.message(text, signin::siteSettingTitle());
         programEnd.endWithError(ExitStatus::SiteSetting);
         return int(programEnd.exitStatus());
     }
+    // With a site CA, every connection is encrypted and its server's certificate checked.
+    database.caFile = ca.path;
 
     splash.show();
     return app.exec();

@@ -1,6 +1,7 @@
 // EXPORT TO EXCEL: the summary sheet of the loaded part number in the run's workbook.
 #include "FormMainTestMenu.h"
 
+#include "BusyCursor.h"
 #include "Colors.h"
 #include "Database.h"
 #include "Flash.h"
@@ -77,7 +78,7 @@ void FormMainTestMenu::createXCEL(qint16& status)
     // 2. The PN block shows the stored record; a failed read is tried once more and
     // then not reported: the block shows what the values hold afterwards.
     status = 1;
-    const auto reading = busy();
+    const BusyCursor reading;
     for (int attempt = 0; database && attempt < 2 && status == 1; ++attempt) {
         qint16 mapPORT = 0;
         database->SQL_readPNinfo(account.ipPORT, account.custDB, account.custUSER, account.custUSER_PW,
@@ -99,7 +100,7 @@ void FormMainTestMenu::createXCEL(qint16& status)
         }
         // 5. to 9.
         showStatus(u"Exporting data to MicroSoft Excel"_s);
-        const auto writing = busy();
+        const BusyCursor writing;
         done = m_exporter->exportSummary(summaryOf(cur));
     }
     // 10.

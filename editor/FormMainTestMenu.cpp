@@ -10,6 +10,7 @@
 #include "Review.h"
 #include "Selection.h"
 
+#include "BusyCursor.h"
 #include "Colors.h"
 #include "Fonts.h"
 #include "TabOrder.h"
@@ -19,7 +20,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -503,7 +503,7 @@ int FormMainTestMenu::rereadPNlist(const QString& name)
 {
     const db::AccountValues& a = account;
     {
-        const auto wait = busy();
+        const BusyCursor wait;
         if (database)
             database->SQL_readPNlist(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.pnLIST,
                                      cur.numPN);
@@ -518,16 +518,6 @@ int FormMainTestMenu::rereadPNlist(const QString& name)
             found = i - 1;
     }
     return found;
-}
-
-FormMainTestMenu::BusyCursorGuard::BusyCursorGuard()
-{
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-FormMainTestMenu::BusyCursorGuard::~BusyCursorGuard()
-{
-    QGuiApplication::restoreOverrideCursor();
 }
 
 void FormMainTestMenu::gatherPnValues()

@@ -302,19 +302,6 @@ public:
     // Reads and sorts the part-number list again and refills lsttestPN with no entry
     // selected; gives the list index of the last entry equal to `name`, -1 when none.
     int rereadPNlist(const QString& name);
-    // The busy cursor while a database call runs; ends with the returned object.
-    class BusyCursorGuard
-    {
-    public:
-        BusyCursorGuard();
-        ~BusyCursorGuard();
-        BusyCursorGuard(const BusyCursorGuard&) = delete;
-        BusyCursorGuard& operator=(const BusyCursorGuard&) = delete;
-    };
-    [[nodiscard]] static std::unique_ptr<BusyCursorGuard> busy()
-    {
-        return std::make_unique<BusyCursorGuard>();
-    }
 
     // ---- Command handlers ----
     virtual void btnREVIEW_Click(); // Review.cpp

@@ -2,6 +2,7 @@
 // its own) and deleting the loaded one with its port rows.
 #include "PartNumberEdits.h"
 
+#include "BusyCursor.h"
 #include "Colors.h"
 #include "Database.h"
 #include "Flash.h"
@@ -91,7 +92,7 @@ void PartNumberEdits::create()
     qint16 newMAP = 0;
     qint16 status = 1;
     {
-        const auto busy = w.busy();
+        const BusyCursor busy;
         for (int attempt = 0; attempt < 2 && status != 0 && database; ++attempt)
             database->SQL_readnewMAP(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, newMAP,
                                      status);
@@ -146,7 +147,7 @@ void PartNumberEdits::create()
     cur.snEXTENDER = 0;
     const auto twice = [&](const auto& write) {
         status = 1;
-        const auto busy = w.busy();
+        const BusyCursor busy;
         for (int attempt = 0; attempt < 2 && status != 0 && !w.ended() && database; ++attempt) {
             status = 0;
             write();
@@ -277,7 +278,7 @@ void PartNumberEdits::remove()
     qint16 mapPORT = noMap;
     qint16 status = 1;
     {
-        const auto busy = w.busy();
+        const BusyCursor busy;
         for (int attempt = 0; attempt < 2 && status != 0 && database && !w.ended(); ++attempt)
             database->SQL_delPN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, deleted, mapPORT,
                                 status);

@@ -2,6 +2,7 @@
 // marks, the record, the port rows and, last, the completion mark.
 #include "Review.h"
 
+#include "BusyCursor.h"
 #include "Colors.h"
 #include "Database.h"
 #include "Flash.h"
@@ -245,7 +246,7 @@ void Review::writeAll(const QString& checkedPN)
     QString strPN = checkedPN;
     qint16 mapPORT = 0;
     {
-        const auto busy = w.busy();
+        const BusyCursor busy;
         // 2, 3. The default marks of every PN go first, when this one takes the mark.
         if (cur.pnDEFAULT == 1) {
             if (!twice([&] {
@@ -287,7 +288,7 @@ void Review::writeAll(const QString& checkedPN)
         }
     }
     {
-        const auto busy = w.busy();
+        const BusyCursor busy;
         if (!twice([&] {
                 database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
                                        cur.curPN, 1, status);

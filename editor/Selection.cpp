@@ -2,6 +2,7 @@
 // window's values.
 #include "Selection.h"
 
+#include "BusyCursor.h"
 #include "Colors.h"
 #include "Database.h"
 #include "Flash.h"
@@ -97,7 +98,7 @@ void Selection::load()
     }
     m_loading = true;
     const auto done = qScopeGuard([this] { m_loading = false; });
-    const auto busy = w.busy();
+    const BusyCursor busy;
 
     // 3.
     w.displayBTN(1);
@@ -265,7 +266,7 @@ void Selection::leaveList()
         const db::AccountValues& a = w.account;
         qint16 iERROR = 1;
         {
-            const auto busy = w.busy();
+            const BusyCursor busy;
             for (int attempt = 0; attempt < 2 && iERROR != 0; ++attempt) {
                 iERROR = 1;
                 if (w.database)

@@ -180,6 +180,36 @@ SiteCentralServer siteCentralServer(const CentralServer& builtIn)
     return site;
 }
 
+SiteCaFile siteCaFile()
+{
+    SiteCaFile ca;
+    const QSettings settings(QSettings::SystemScope, QString::fromLatin1(siteOrganization),
+                             QString::fromLatin1(siteApplication));
+    const QString key = QString::fromLatin1(caFileKey);
+    if (!settings.contains(key))
+        return ca;
+    ca.file = settings.fileName();
+    for (const QString& file : siteSettingsFiles())
+        if (QFileInfo::exists(file) && QSettings(file, QSettings::NativeFormat).contains(key)) {
+            ca.file = file;
+            break;
+        }
+    ca.path = settings.value(key).toString().trimmed();
+    const QFileInfo info(ca.path);
+    if (ca.path.isEmpty() || info.isRelative())
+        ca.problem = u"it is not an absolute path"_s;
+    else if (!info.isFile() || !info.isReadable())
+        ca.problem = u"the file cannot be read"_s;
+    return ca;
+}
+
+QString siteCaText(const SiteCaFile& ca)
+{
+    return u"The CA file in "_s + ca.file + u" (\""_s + ca.path + u"\") cannot be used: "_s + ca.problem +
+           u".\n\nWrite it in the section [tls] as ca_file=/path/to/ca.pem, or remove it to connect without "
+           u"checking the servers' certificates.\n\nZelmar™ ends without connecting to any server."_s;
+}
+
 QString siteSettingText(const SiteCentralServer& site)
 {
     const QString shown = site.value.isNull() ? QString() : u" (\""_s + site.value + u"\")"_s;

@@ -21,6 +21,8 @@ private Q_SLOTS:
     void serverValues();
     void readingTheFile_data();
     void readingTheFile();
+    void caFile_data();
+    void caFile();
 };
 
 void TestSiteSettings::serverValues_data()
@@ -144,6 +146,45 @@ void TestSiteSettings::readingTheFile()
     QVERIFY2(text.contains(site.file), qPrintable(text));
     QVERIFY2(text.contains(inMessage), qPrintable(text));
     QVERIFY(!site.fromSite);
+}
+
+void TestSiteSettings::caFile_data()
+{
+    QTest::addColumn<QString>("value"); // "<dir>" stands for the test's folder; null: no value
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<bool>("usable");
+    QTest::newRow("none: no check") << QString() << false << true;
+    QTest::newRow("a readable file") << u"<dir>/ca.pem"_s << true << true;
+    QTest::newRow("a relative path") << u"ca.pem"_s << true << false;
+    QTest::newRow("a file that is not there") << u"<dir>/none.pem"_s << true << false;
+    QTest::newRow("a folder") << u"<dir>"_s << true << false;
+}
+
+void TestSiteSettings::caFile()
+{
+    QFETCH(QString, value);
+    QFETCH(bool, named);
+    QFETCH(bool, usable);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile ca(dir.filePath(u"ca.pem"_s));
+    QVERIFY(ca.open(QIODevice::WriteOnly));
+    ca.close();
+    QVERIFY(QDir().mkpath(dir.filePath(u"etc/Quarrix"_s)));
+    const QString conf = dir.filePath(u"etc/Quarrix/Zelmar.conf"_s);
+    QFile file(conf);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    if (!value.isNull())
+        file.write((u"[tls]\nca_file="_s + QString(value).replace(u"<dir>"_s, dir.path()) + u'\n').toUtf8());
+    file.close();
+    qputenv("XDG_CONFIG_DIRS", dir.filePath(u"etc"_s).toLocal8Bit());
+    const signin::SiteCaFile site = signin::siteCaFile();
+    qunsetenv("XDG_CONFIG_DIRS");
+    QCOMPARE(site.problem.isEmpty(), usable);
+    QCOMPARE(site.path.isEmpty(), !named);
+    QCOMPARE(site.file, named ? conf : QString());
+    if (!usable)
+        QVERIFY(signin::siteCaText(site).contains(conf));
 }
 
 QTEST_GUILESS_MAIN(TestSiteSettings)
