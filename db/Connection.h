@@ -38,6 +38,7 @@ private:
     Profile m_profile;
     Timeouts m_timeouts;
     QString m_error;
+    int m_watchTicket = 0;
 };
 
 // Quotes a table or column name so that no name can change a query.

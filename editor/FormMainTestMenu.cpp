@@ -17,8 +17,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -418,7 +418,8 @@ bool FormMainTestMenu::eventFilter(QObject* watched, QEvent* event)
             // Opening a list's popup or going to another window is no leave; nor is the
             // focus moving on because the program disabled the control.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && widget->isEnabled()) {
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
+                widget->isEnabled()) {
                 // The leave handlers pause. Run inside the focus change, their pause would
                 // deliver a button's release before its press and lose the click: they
                 // run once the event that moved the focus is done.
@@ -448,6 +449,7 @@ bool FormMainTestMenu::eventFilter(QObject* watched, QEvent* event)
 
 void FormMainTestMenu::controlLostFocus(QWidget* control)
 {
+    const auto action = operatorAction();
     if (control == lsttestPN)
         lsttestPN_LostFocus();
     else
@@ -477,10 +479,12 @@ void FormMainTestMenu::keyPressEvent(QKeyEvent* event)
 
 void FormMainTestMenu::lsttestPN_Click()
 {
+    const auto action = operatorAction();
     m_selection->load();
 }
 void FormMainTestMenu::lsttestPN_LostFocus()
 {
+    const auto action = operatorAction();
     m_selection->leaveList();
 }
 void FormMainTestMenu::lstPORT_Click()
@@ -517,6 +521,11 @@ int FormMainTestMenu::rereadPNlist(const QString& name)
     return found;
 }
 
+db::ActionBudget::Scope FormMainTestMenu::operatorAction() const
+{
+    return db::ActionBudget::Scope(database ? database->budget() : nullptr);
+}
+
 FormMainTestMenu::BusyCursorGuard::BusyCursorGuard()
 {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -538,18 +547,22 @@ void FormMainTestMenu::showNoPN()
 
 void FormMainTestMenu::btnREVIEW_Click()
 {
+    const auto action = operatorAction();
     m_review->review();
 }
 void FormMainTestMenu::btnUPDATE_Click()
 {
+    const auto action = operatorAction();
     m_review->update();
 }
 void FormMainTestMenu::btnADD_Click()
 {
+    const auto action = operatorAction();
     m_pnEdits->create();
 }
 void FormMainTestMenu::btnDELETE_Click()
 {
+    const auto action = operatorAction();
     m_pnEdits->remove();
 }
 

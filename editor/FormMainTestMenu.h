@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AccountValues.h"
+#include "ActionBudget.h"
 #include "CurrentParams.h"
 #include "Interaction.h"
 #include "NumericEntry.h"
@@ -309,7 +310,14 @@ public:
         BusyCursorGuard(const BusyCursorGuard&) = delete;
         BusyCursorGuard& operator=(const BusyCursorGuard&) = delete;
     };
-    [[nodiscard]] static std::unique_ptr<BusyCursorGuard> busy() { return std::make_unique<BusyCursorGuard>(); }
+    [[nodiscard]] static std::unique_ptr<BusyCursorGuard> busy()
+    {
+        return std::make_unique<BusyCursorGuard>();
+    }
+    // One operator action: every database call until the object goes, retries included,
+    // shares one bound on the time the window waits (db::ActionBudget). Handlers that run
+    // inside another one's action join it.
+    [[nodiscard]] db::ActionBudget::Scope operatorAction() const;
 
     // ---- Command handlers ----
     virtual void btnREVIEW_Click(); // Review.cpp
