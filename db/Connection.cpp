@@ -1,8 +1,14 @@
 #include "Connection.h"
 
+#include "ActionBudget.h"
+#include "HostLookup.h"
+
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <mysql.h>
+
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -11,13 +17,39 @@ namespace zelmar::db {
 Connection::Connection(const Profile& profile, const Timeouts& timeouts)
     : m_profile(profile)
     , m_timeouts(timeouts)
-{}
+{
+    if (m_timeouts.budget)
+        m_timeouts.budget->enter();
+}
 
 Connection::~Connection()
 {
+    // Off the watchdog's list before the socket is closed and its number can be reused.
+    if (m_watchTicket != 0)
+        m_timeouts.budget->unwatch(m_watchTicket);
     if (m_mysql)
         mysql_close(m_mysql);
+    if (m_timeouts.budget)
+        m_timeouts.budget->leave();
 }
+
+namespace {
+// Each wait capped by what the action has left, in whole seconds and at least one
+// (the client library takes 0 as no bound at all).
+Timeouts capped(const Timeouts& timeouts)
+{
+    Timeouts out = timeouts;
+    if (!timeouts.budget)
+        return out;
+    if (const auto left = timeouts.budget->remaining()) {
+        const int seconds = qMax(1, int(std::ceil(double(left->count()) / 1000.0)));
+        out.connect = qMin(out.connect, seconds);
+        out.read = qMin(out.read, seconds);
+        out.write = qMin(out.write, seconds);
+    }
+    return out;
+}
+} // namespace
 
 bool Connection::fail()
 {
@@ -32,14 +64,25 @@ bool Connection::open()
         m_error = u"Invalid server address: "_s + m_profile.server;
         return false;
     }
+    ActionBudget* budget = m_timeouts.budget.get();
+    if (budget && budget->exhausted()) {
+        m_error = u"No time left for this action: the server did not answer in time"_s;
+        return false;
+    }
+    const Timeouts timeouts = capped(m_timeouts);
+    const std::optional<QString> resolved = lookUpHost(address.host, std::chrono::seconds(timeouts.connect));
+    if (!resolved) {
+        m_error = u"The server name could not be resolved in time: "_s + address.host;
+        return false;
+    }
     MYSQL* mysql = mysql_init(nullptr);
     if (!mysql) {
         m_error = u"The client library could not start a connection"_s;
         return false;
     }
-    const unsigned connect = unsigned(m_timeouts.connect);
-    const unsigned read = unsigned(m_timeouts.read);
-    const unsigned write = unsigned(m_timeouts.write);
+    const unsigned connect = unsigned(timeouts.connect);
+    const unsigned read = unsigned(timeouts.read);
+    const unsigned write = unsigned(timeouts.write);
     mysql_optionsv(mysql, MYSQL_OPT_CONNECT_TIMEOUT, &connect);
     mysql_optionsv(mysql, MYSQL_OPT_READ_TIMEOUT, &read);
     mysql_optionsv(mysql, MYSQL_OPT_WRITE_TIMEOUT, &write);
@@ -56,19 +99,32 @@ bool Connection::open()
     mysql_optionsv(mysql, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify);
     if (!caFile.isEmpty())
         mysql_optionsv(mysql, MYSQL_OPT_SSL_CA, caFile.constData());
-    const QByteArray host = address.host.toUtf8();
+    // The address looked up within the action's bound; the name itself where the
+    // certificate must be checked against it.
+    const QByteArray host = (caFile.isEmpty() ? *resolved : address.host).toUtf8();
     const QByteArray user = m_profile.user.toUtf8();
     const QByteArray password = m_profile.password.toUtf8();
     const QByteArray database = m_profile.database.toUtf8();
+    QElapsedTimer clock;
+    clock.start();
     // CLIENT_FOUND_ROWS: a save reports the rows it matched, not the rows it changed.
     if (!mysql_real_connect(mysql, host.constData(), user.constData(), password.constData(),
                             database.isEmpty() ? nullptr : database.constData(), unsigned(address.port),
                             nullptr, CLIENT_FOUND_ROWS)) {
         m_error = QString::fromUtf8(mysql_error(mysql));
         mysql_close(mysql);
+        // A server that let the whole connect timeout pass has not answered at all.
+        if (budget)
+            budget->noteAnswered(clock.elapsed() < qint64(timeouts.connect) * 1000 - 250);
         return false;
     }
     m_mysql = mysql;
+    if (budget) {
+        budget->noteAnswered(true);
+        const auto socket = mysql_get_socket(mysql);
+        if (qintptr(socket) >= 0)
+            m_watchTicket = budget->watch(qintptr(socket));
+    }
     return true;
 }
 

@@ -41,6 +41,7 @@ private:
     Timeouts m_timeouts;
     st_mysql* m_mysql = nullptr;
     QString m_error;
+    int m_watchTicket = 0;
 };
 
 // Quotes a table or column name so that no name can change a query.

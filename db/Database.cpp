@@ -1,5 +1,7 @@
 #include "Database.h"
 
+#include "ActionBudget.h"
+
 using namespace Qt::StringLiterals;
 
 namespace zelmar::db {
@@ -7,7 +9,10 @@ namespace zelmar::db {
 Database::Database(Dialogs* dialogs, const Timeouts& timeouts)
     : m_dialogs(dialogs)
     , m_timeouts(timeouts)
-{}
+{
+    if (!m_timeouts.budget)
+        m_timeouts.budget = std::make_shared<ActionBudget>();
+}
 
 Profile Database::profile(const QString& server, const QString& database, const QString& user,
                           const QString& password) const
@@ -78,6 +83,10 @@ void Database::SQL_writeERROR(const QString& server, const QString& database, co
                               const QString& password, const QString& table, const QString& routine,
                               const QString& summary)
 {
+    // A server that has just not answered at all would only cost the same wait again,
+    // and with the action's time spent there is none left to wait.
+    if (m_timeouts.budget->serverSilent() || m_timeouts.budget->exhausted())
+        return;
     Session session(profile(server, database, user, password), m_timeouts);
     if (!session.open(appendOnly(table)))
         return;

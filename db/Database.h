@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ActionBudget.h"
 #include "Connection.h"
 #include "Interaction.h"
 #include "Profile.h"
@@ -105,6 +106,8 @@ public:
 
     Dialogs* dialogs() const { return m_dialogs; }
     const Timeouts& timeouts() const { return m_timeouts; }
+    // The operator action that this object's operations draw on (never null).
+    ActionBudget* budget() const { return m_timeouts.budget.get(); }
 
 private:
     Dialogs* m_dialogs;

@@ -6,6 +6,7 @@
 // (SQL_writeERROR), into the database that has just failed.
 
 #include "Database.h"
+#include "Outcome.h"
 
 #include <limits>
 
@@ -34,6 +35,12 @@ const QString colSnBAD = u"snBAD"_s;
 QString notFound(const QString& pn, int ie)
 {
     return u"Part # not found "_s + pn + u" IE = "_s + QString::number(ie);
+}
+
+// A record named exactly `pn` (the server's comparison may be wider) that points to map `mapPORT`.
+bool isRecord(Recordset& rs, const QString& pn, qint16 mapPORT)
+{
+    return holdsText(rs, colPartNUM, pn) && holdsInt16(rs, colMapPORT, mapPORT);
 }
 
 } // namespace
@@ -129,6 +136,7 @@ void Database::SQL_writeinfo(const QString& server, const QString& database, con
     // Kept apart from newPN, which the caller may have passed as the same variable.
     const QString summary = notFound(oldPN, 2);
     bool ok = false;
+    bool sent = false;
     {
         Session session(profile(server, database, user, password), m_timeouts);
         // An empty selection fails at the move to the first row: nothing is written.
@@ -151,8 +159,30 @@ void Database::SQL_writeinfo(const QString& server, const QString& database, con
             if (set && rs.readInt16(colMapPORT, mapPORT)) {
                 iERROR = 0;
                 ok = rs.update(); // one save for the whole row
+                sent = !ok;
             }
         }
+    }
+    if (sent) {
+        // The save may have been stored though its answer was lost: then it is no failure, and a
+        // second attempt would no longer find a renamed record under its old name.
+        const QString name = newPN;
+        ok = findOutcome(profile(server, database, user, password), m_timeouts, onePartNumber(table, name),
+                         [&](Recordset& rs) -> std::optional<bool> {
+                             return anyRow(rs, [&](Recordset& r) {
+                                 return isRecord(r, name, mapPORT) && holdsInt16(r, colSnVALID, 0) &&
+                                        holdsText(r, colSnNAME, snNAME) &&
+                                        holdsInt16(r, colPnDEFAULT, pnDEFAULT) &&
+                                        holdsInt16(r, colSnACTIVE, snACTIVE) &&
+                                        holdsInt16(r, colSnBARCODE, snBARCODE) &&
+                                        holdsText(r, colSnFORMAT, snFORMAT) &&
+                                        holdsInt16(r, colSnLENGTH, snLENGTH) &&
+                                        holdsInt16(r, colAutoMEASURE, autoMEASURE) &&
+                                        holdsSingle(r, colAutoTIME, autoTIME) &&
+                                        holdsInt16(r, colReqRANDR, reqRANDR) &&
+                                        holdsText(r, colSnGOOD, snGOOD) && holdsText(r, colSnBAD, snBAD);
+                             });
+                         }) == Outcome::Done;
     }
     if (!ok) {
         iERROR = 1;
@@ -199,6 +229,7 @@ void Database::SQL_updatePN(const QString& server, const QString& database, cons
                             const QString& newPN, qint16 snVALID, qint16& iERROR)
 {
     bool ok = false;
+    bool sent = false;
     {
         // The walk of the whole table, in table order; the comparison is the program's, exact to
         // the character (case and blanks count). The server only leaves out rows that cannot
@@ -235,10 +266,22 @@ void Database::SQL_updatePN(const QString& server, const QString& database, cons
                 if (ok && storedValid != snVALID)
                     ok = rs.setField(colSnVALID, snVALID);
                 // The rename and the new mark go out in one save; with nothing to change no save is sent.
-                if (ok)
+                if (ok) {
                     ok = rs.update();
+                    sent = !ok;
+                }
             }
         }
+    }
+    if (sent) {
+        // Stored though its answer was lost? A second attempt would not find a renamed record.
+        const QString name = newPN != oldPN && !newPN.isEmpty() ? newPN : oldPN;
+        ok = findOutcome(profile(server, database, user, password), m_timeouts, onePartNumber(table, name),
+                         [&](Recordset& rs) -> std::optional<bool> {
+                             return anyRow(rs, [&](Recordset& r) {
+                                 return holdsText(r, colPartNUM, name) && holdsInt16(r, colSnVALID, snVALID);
+                             });
+                         }) == Outcome::Done;
     }
     if (ok) {
         iERROR = 0;
@@ -257,11 +300,19 @@ void Database::SQL_writenewPN(const QString& server, const QString& database, co
 {
     Q_UNUSED(snEXTENDER) // a new record always starts with 0
     bool ok = false;
+    bool sent = false;
     {
-        // No duplicate check: the callers check first.
+        // No duplicate check: the callers check first. A record of this name with this
+        // (new) map number is this call's own, stored by an attempt whose answer was lost:
+        // it is not appended twice.
         Session session(profile(server, database, user, password), m_timeouts);
-        if (session.open(appendOnly(table))) {
-            Recordset& rs = session.rows();
+        Recordset& rs = session.rows();
+        if (!session.open(onePartNumber(table, pn))) {
+            // failure: nothing was sent
+        } else if (anyRow(rs, [&](Recordset& r) { return isRecord(r, pn, mapPORT); })) {
+            iERROR = 0;
+            ok = true;
+        } else {
             rs.addNew();
             ok = rs.setField(colPartNUM, pn) && rs.setField(colSnNAME, snNAME) &&
                  rs.setField(colPnDEFAULT, pnDEFAULT) && rs.setField(colMapPORT, mapPORT) &&
@@ -274,8 +325,15 @@ void Database::SQL_writenewPN(const QString& server, const QString& database, co
             if (ok) {
                 iERROR = 0;
                 ok = rs.update();
+                sent = !ok;
             }
         }
+    }
+    if (sent) {
+        ok = findOutcome(profile(server, database, user, password), m_timeouts, onePartNumber(table, pn),
+                         [&](Recordset& rs) -> std::optional<bool> {
+                             return anyRow(rs, [&](Recordset& r) { return isRecord(r, pn, mapPORT); });
+                         }) == Outcome::Done;
     }
     if (!ok) {
         iERROR = 1;
@@ -290,19 +348,30 @@ void Database::SQL_delPN(const QString& server, const QString& database, const Q
 {
     bool ok = false;
     bool found = true;
+    int before = 0;
+    bool sent = false;
     {
         // The server's comparison of partNUM with pn decides (its collation applies).
         Session session(profile(server, database, user, password), m_timeouts);
         if (session.open(onePartNumber(table, pn))) {
             Recordset& rs = session.rows();
-            if (rs.recordCount() < 1) {
+            before = rs.recordCount();
+            if (before < 1) {
                 found = false; // not a failure: nothing deleted, mapPORT untouched
                 ok = true;
             } else {
                 // Only the first row goes, even when more rows carry the same part number.
-                ok = rs.moveFirst() && rs.readInt16(colMapPORT, mapPORT) && rs.deleteCurrent();
+                ok = rs.moveFirst() && rs.readInt16(colMapPORT, mapPORT);
+                sent = ok && !rs.deleteCurrent();
+                ok = ok && !sent;
             }
         }
+    }
+    if (sent) {
+        // Deleted though the answer was lost? Then the record is gone and its map is to go too.
+        ok = findOutcome(profile(server, database, user, password), m_timeouts, onePartNumber(table, pn),
+                         [&](Recordset& rs) -> std::optional<bool> { return rs.recordCount() < before; }) ==
+             Outcome::Done;
     }
     if (!ok) {
         iERROR = 1;

@@ -6,8 +6,10 @@
 // None of them writes an error record.
 
 #include "Database.h"
+#include "Outcome.h"
 
 #include <limits>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -77,13 +79,45 @@ bool setValues(Recordset& rs, size_t i, const PortArray<QString>& portNAME, cons
 
 // A table that keeps no transactions (MyISAM) keeps the rows appended before a failure
 // whatever the rollback says: each goes again, matched by the values it was stored with.
-// On a transactional table the rollback has removed them and nothing matches.
-void removeAppended(Recordset& rs)
+// On a transactional table the rollback has removed them and nothing matches. The first
+// `skip` rows of the recordset were there before and stay.
+void removeAppended(Recordset& rs, int skip)
 {
     if (!rs.moveFirst())
         return;
-    for (; !rs.eof(); rs.moveNext())
-        rs.deleteCurrent();
+    for (int row = 0; !rs.eof(); rs.moveNext(), ++row) {
+        if (row >= skip)
+            rs.deleteCurrent();
+    }
+}
+
+// The slots 0..numPORTS-1 whose port (mapNUM) the fetched rows of the map do not hold yet.
+// False when a row is not one of those ports, or holds one twice: rows of another make.
+bool missingSlots(Recordset& rs, const PortArray<qint16>& mapNUM, qint16 numPORTS,
+                  std::vector<size_t>& missing)
+{
+    missing.clear();
+    const int count = qBound(0, int(numPORTS), portSlots);
+    std::vector<bool> held(size_t(count), false);
+    if (rs.recordCount() > 0 && rs.moveFirst()) {
+        for (; !rs.eof(); rs.moveNext()) {
+            qint16 k = 0;
+            if (!rs.readInt16(colMapNUM, k))
+                return false;
+            bool placed = false;
+            for (int i = 0; i < count && !placed; ++i) {
+                if (!held[size_t(i)] && mapNUM[size_t(i)] == k)
+                    held[size_t(i)] = placed = true;
+            }
+            if (!placed)
+                return false;
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!held[size_t(i)])
+            missing.push_back(size_t(i));
+    }
+    return true;
 }
 
 } // namespace
@@ -195,9 +229,14 @@ void Database::SQL_writenewPORTS(
 {
     iERROR = 1;
     Failure failure = Failure::None;
+    bool sent = false;
+    std::vector<size_t> missing; // slots whose row the map does not hold yet
     {
+        // The map's rows as they are: a new map has none, unless an earlier attempt of this
+        // same call stored them and its answer was lost. Rows already there are not appended
+        // again, so the caller's second attempt never doubles a map.
         Session session(profile(server, database, user, password), m_timeouts);
-        if (!session.open(appendOnly(table))) {
+        if (!session.open(onePortMap(table, mapPort))) {
             failure = Failure::Connect;
         } else if (numPORTS < 1) {
             iERROR = 0; // nothing to append
@@ -205,16 +244,19 @@ void Database::SQL_writenewPORTS(
             // Slot numPORTS-1 lies beyond the arrays. Appending the first 49 rows would
             // only be rolled back below, so nothing is sent.
             failure = Failure::Rows;
+        } else if (!missingSlots(session.rows(), mapNUM, numPORTS, missing)) {
+            failure = Failure::Rows; // the map holds rows of another make: not touched
+        } else if (missing.empty()) {
+            iERROR = 0; // complete already
         } else if (!session.transaction()) {
             failure = Failure::Rows; // after the open every failure is path B
         } else {
-            // Committed row by row, a failure part-way would leave a half map behind and the
-            // caller's second attempt would append the whole map again (doubled rows). The rows of one map
-            // now go in one transaction, rolled back on any failure, and success is reported only when all
-            // numPORTS rows are stored.
+            // Committed row by row, a failure part-way would leave a half map behind. The rows
+            // of one map go in one transaction, rolled back on any failure, and success is
+            // reported only when all numPORTS rows are stored.
             Recordset& rs = session.rows();
-            for (int i = 0; i < numPORTS; ++i) {
-                const auto s = size_t(i);
+            const int fetched = rs.recordCount();
+            for (const size_t s : missing) {
                 rs.addNew();
                 if (!rs.setField(colMapPORT, mapPort) || !rs.setField(colMapNUM, mapNUM[s]) ||
                     !setValues(rs, s, portNAME, UOM, unitSCALE, acTIVE, minSPEC, maxSPEC, timeDELAY, numAVG,
@@ -229,8 +271,25 @@ void Database::SQL_writenewPORTS(
             if (failure == Failure::None) {
                 iERROR = 0;
             } else {
+                sent = true;
                 session.rollback(); // a lost connection rolls back on the server all the same
-                removeAppended(rs);
+                removeAppended(rs, fetched);
+            }
+        }
+    }
+    if (sent) {
+        // Whether the rows were stored though the answer was lost (the reply to the commit, say):
+        // a complete map is a success; a part of one (a table without transactions, cut off
+        // part-way) is removed again, so that the map is either whole or empty of this call's rows.
+        Session check(profile(server, database, user, password), m_timeouts);
+        std::vector<size_t> stillMissing;
+        if (check.open(onePortMap(table, mapPort)) &&
+            missingSlots(check.rows(), mapNUM, numPORTS, stillMissing)) {
+            if (stillMissing.empty()) {
+                failure = Failure::None;
+                iERROR = 0;
+            } else if (stillMissing.size() < size_t(numPORTS)) {
+                removeAppended(check.rows(), 0);
             }
         }
     }
@@ -276,6 +335,7 @@ void Database::SQL_delPORTS(const QString& server, const QString& database, cons
                             const QString& password, const QString& table, qint16 mapPort, qint16& iERROR)
 {
     bool ok = false;
+    bool sent = false;
     {
         Session session(profile(server, database, user, password), m_timeouts);
         // A map without rows fails at the move to the first row. Rows deleted before a failure stay deleted.
@@ -287,8 +347,15 @@ void Database::SQL_delPORTS(const QString& server, const QString& database, cons
                 ok = rs.deleteCurrent();
                 rs.moveNext();
             }
+            sent = !ok;
         }
     }
+    // The last delete may have gone through though its answer was lost: a map that is
+    // gone is no failure (and a second attempt would fail on the empty map).
+    if (sent)
+        ok = findOutcome(profile(server, database, user, password), m_timeouts, onePortMap(table, mapPort),
+                         [](Recordset& rs) -> std::optional<bool> { return rs.recordCount() == 0; }) ==
+             Outcome::Done;
     iERROR = ok ? 0 : 1; // silent either way
 }
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace zelmar::db {
 
 // Where a database lives and who may use it: the driver clause of the program
@@ -31,12 +33,16 @@ struct ServerAddress
 // "host", "host:port", "[v6]" or "[v6]:port". A port outside 1..65535 is invalid.
 ServerAddress parseServer(const QString& server);
 
-// Bounds of every wait on the server, in seconds.
+class ActionBudget;
+
+// Bounds of every wait on the server, in seconds, and the operator action that
+// all waits of the moment draw on (see ActionBudget), shared by every copy.
 struct Timeouts
 {
     int connect = 5;
     int read = 5;
     int write = 5;
+    std::shared_ptr<ActionBudget> budget = nullptr;
 };
 
 } // namespace zelmar::db

@@ -42,6 +42,7 @@ void FormMainTestMenu::setExporter(SummaryExporter* exporter)
 
 void FormMainTestMenu::btnEXPORT_Click()
 {
+    const auto action = operatorAction();
     // 1.
     lockFIELDS();
     displayBTN(1);

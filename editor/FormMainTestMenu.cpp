@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -451,6 +452,7 @@ bool FormMainTestMenu::eventFilter(QObject* watched, QEvent* event)
 
 void FormMainTestMenu::controlLostFocus(QWidget* control)
 {
+    const auto action = operatorAction();
     if (control == lsttestPN)
         lsttestPN_LostFocus();
     else
@@ -480,10 +482,12 @@ void FormMainTestMenu::keyPressEvent(QKeyEvent* event)
 
 void FormMainTestMenu::lsttestPN_Click()
 {
+    const auto action = operatorAction();
     m_selection->load();
 }
 void FormMainTestMenu::lsttestPN_LostFocus()
 {
+    const auto action = operatorAction();
     m_selection->leaveList();
 }
 void FormMainTestMenu::lstPORT_Click()
@@ -520,6 +524,11 @@ int FormMainTestMenu::rereadPNlist(const QString& name)
     return found;
 }
 
+db::ActionBudget::Scope FormMainTestMenu::operatorAction() const
+{
+    return db::ActionBudget::Scope(database ? database->budget() : nullptr);
+}
+
 void FormMainTestMenu::gatherPnValues()
 {
     m_selection->gatherPnValues();
@@ -535,18 +544,22 @@ void FormMainTestMenu::showNoPN()
 
 void FormMainTestMenu::btnREVIEW_Click()
 {
+    const auto action = operatorAction();
     m_review->review();
 }
 void FormMainTestMenu::btnUPDATE_Click()
 {
+    const auto action = operatorAction();
     m_review->update();
 }
 void FormMainTestMenu::btnADD_Click()
 {
+    const auto action = operatorAction();
     m_pnEdits->create();
 }
 void FormMainTestMenu::btnDELETE_Click()
 {
+    const auto action = operatorAction();
     m_pnEdits->remove();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AccountValues.h"
+#include "ActionBudget.h"
 #include "CurrentParams.h"
 #include "Interaction.h"
 #include "NumericEntry.h"
@@ -302,6 +303,10 @@ public:
     // Reads and sorts the part-number list again and refills lsttestPN with no entry
     // selected; gives the list index of the last entry equal to `name`, -1 when none.
     int rereadPNlist(const QString& name);
+    // One operator action: every database call until the object goes, retries included,
+    // shares one bound on the time the window waits (db::ActionBudget). Handlers that run
+    // inside another one's action join it.
+    [[nodiscard]] db::ActionBudget::Scope operatorAction() const;
 
     // ---- Command handlers ----
     virtual void btnREVIEW_Click(); // Review.cpp

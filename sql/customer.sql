@@ -24,7 +24,9 @@ CREATE TABLE snPN (
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
 -- One row per port of a port map. (mapPORT, mapNUM) is not declared unique:
--- stored data may already hold doubles, which the program tolerates.
+-- stored data may already hold doubles, which the program tolerates. A new
+-- installation may declare it unique (the program does not rely on it):
+--   ALTER TABLE portCONFIG DROP KEY by_map, ADD UNIQUE KEY by_map (mapPORT, mapNUM);
 CREATE TABLE portCONFIG (
     id        INT AUTO_INCREMENT PRIMARY KEY,
     mapPORT   SMALLINT    NOT NULL,

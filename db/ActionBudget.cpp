@@ -1,0 +1,152 @@
+#include "ActionBudget.h"
+
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#else
+#include <sys/socket.h>
+#endif
+
+namespace zelmar::db {
+
+ActionBudget::~ActionBudget()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    if (m_watchdog.joinable())
+        m_watchdog.join();
+}
+
+ActionBudget::Scope::Scope(ActionBudget* budget, std::chrono::milliseconds total)
+    : m_budget(budget)
+{
+    if (!m_budget)
+        return;
+    std::lock_guard lock(m_budget->m_mutex);
+    if (m_budget->m_depth++ == 0) {
+        m_budget->m_total = total;
+        m_budget->m_spent = std::chrono::milliseconds(0);
+        if (m_budget->m_inside > 0)
+            m_budget->m_enteredAt = Clock::now();
+        m_budget->armLocked();
+    }
+}
+
+ActionBudget::Scope::~Scope()
+{
+    if (!m_budget)
+        return;
+    std::lock_guard lock(m_budget->m_mutex);
+    if (--m_budget->m_depth == 0)
+        m_budget->armLocked();
+}
+
+std::chrono::milliseconds ActionBudget::remainingLocked() const
+{
+    auto spent = m_spent;
+    if (m_inside > 0)
+        spent += std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_enteredAt);
+    return m_total - spent;
+}
+
+std::optional<std::chrono::milliseconds> ActionBudget::remaining() const
+{
+    std::lock_guard lock(m_mutex);
+    if (m_depth == 0)
+        return std::nullopt;
+    return std::max(std::chrono::milliseconds(0), remainingLocked());
+}
+
+bool ActionBudget::exhausted() const
+{
+    const auto left = remaining();
+    return left && left->count() <= 0;
+}
+
+void ActionBudget::enter()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_inside++ == 0) {
+        m_enteredAt = Clock::now();
+        armLocked();
+    }
+}
+
+void ActionBudget::leave()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_inside > 0 && --m_inside == 0) {
+        if (m_depth > 0)
+            m_spent += std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_enteredAt);
+        armLocked();
+    }
+}
+
+// The watchdog's deadline runs only while an action has a connection open.
+void ActionBudget::armLocked()
+{
+    if (m_depth > 0 && m_inside > 0)
+        m_deadline = m_enteredAt + (m_total - m_spent);
+    else
+        m_deadline.reset();
+    m_changed.notify_all();
+}
+
+int ActionBudget::watch(qintptr socket)
+{
+    std::lock_guard lock(m_mutex);
+    const int ticket = m_nextTicket++;
+    m_sockets[ticket] = socket;
+    if (!m_watchdog.joinable())
+        m_watchdog = std::thread([this] { run(); });
+    m_changed.notify_all();
+    return ticket;
+}
+
+void ActionBudget::unwatch(int ticket)
+{
+    std::lock_guard lock(m_mutex);
+    m_sockets.erase(ticket);
+}
+
+void ActionBudget::run()
+{
+    std::unique_lock lock(m_mutex);
+    while (!m_stop) {
+        if (!m_deadline || m_sockets.empty()) {
+            m_changed.wait(lock);
+            continue;
+        }
+        if (Clock::now() < *m_deadline) {
+            m_changed.wait_until(lock, *m_deadline);
+            continue;
+        }
+        // Time is up: every blocked read or write of the action returns at once. The
+        // sockets stay open until their connections close them (under this same lock
+        // they cannot have been closed and reused meanwhile).
+        for (const auto& [ticket, socket] : m_sockets) {
+#ifdef Q_OS_WIN
+            ::shutdown(SOCKET(socket), SD_BOTH);
+#else
+            ::shutdown(int(socket), SHUT_RDWR);
+#endif
+        }
+        m_sockets.clear();
+    }
+}
+
+void ActionBudget::noteAnswered(bool answered)
+{
+    std::lock_guard lock(m_mutex);
+    m_silent = !answered;
+}
+
+bool ActionBudget::serverSilent() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_silent;
+}
+
+} // namespace zelmar::db

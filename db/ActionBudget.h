@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace zelmar::db {
+
+// How long one operator action may keep the window waiting on servers, its
+// retries, error records and checks included. The editor opens an action per
+// handler; every connection opened meanwhile draws on it while it exists (the
+// time in between, a message box for instance, does not count). Each wait is
+// capped by what is left, and a watchdog shuts the sockets of the action's
+// connections when nothing is left, so a server that trickles its answers
+// cannot hold the window either. Outside an action only each single wait is bounded.
+//
+// It also remembers whether the last server asked answered at all: an error
+// record is not attempted on a server that has just failed to answer a connect.
+class ActionBudget
+{
+public:
+    static constexpr std::chrono::milliseconds defaultTotal{10000};
+
+    ActionBudget() = default;
+    ~ActionBudget();
+    ActionBudget(const ActionBudget&) = delete;
+    ActionBudget& operator=(const ActionBudget&) = delete;
+
+    // An action for the life of the object; one opened inside another joins it.
+    class Scope
+    {
+    public:
+        explicit Scope(ActionBudget* budget, std::chrono::milliseconds total = defaultTotal);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        ActionBudget* m_budget;
+    };
+
+    // Time left for the open action; none outside an action.
+    std::optional<std::chrono::milliseconds> remaining() const;
+    bool exhausted() const;
+
+    // A connection's life: the time between counts against the action.
+    void enter();
+    void leave();
+
+    // Shuts `socket` down when the action's time runs out while it is open. Returns a ticket for unwatch.
+    int watch(qintptr socket);
+    void unwatch(int ticket);
+
+    void noteAnswered(bool answered);
+    bool serverSilent() const;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    std::chrono::milliseconds remainingLocked() const;
+    void armLocked();
+    void run();
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_depth = 0; // open actions
+    std::chrono::milliseconds m_total{0};
+    std::chrono::milliseconds m_spent{0};
+    int m_inside = 0; // open connections
+    Clock::time_point m_enteredAt;
+    std::optional<Clock::time_point> m_deadline;
+    std::map<int, qintptr> m_sockets;
+    int m_nextTicket = 1;
+    bool m_silent = false;
+    bool m_stop = false;
+    std::thread m_watchdog;
+};
+
+} // namespace zelmar::db

@@ -1,0 +1,386 @@
+#include "FaultProxy.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QTimer>
+
+#include <deque>
+#include <list>
+#include <memory>
+#include <utility>
+
+namespace zelmar::test {
+
+namespace {
+constexpr quint8 comQuery = 0x03;
+constexpr quint8 comStmtExecute = 0x17;
+constexpr quint16 clientSsl = 0x0800;
+} // namespace
+
+// Lives in the proxy's thread; the shared counters and the plan are read under the mutex.
+struct FaultProxy::Worker
+{
+    struct Link
+    {
+        QPointer<QTcpSocket> client;
+        QPointer<QTcpSocket> server;
+        QByteArray fromClient; // bytes not yet forming a whole packet
+        QByteArray fromServer; // the greeting, until it is whole
+        bool greetingSeen = false;
+        bool stalled = false;
+        qint64 bytes = 0;
+        struct Chunk
+        {
+            qint64 due;
+            bool toServer;
+            QByteArray data;
+        };
+        std::deque<Chunk> queue;
+        QTimer* timer = nullptr;
+    };
+
+    ServerInfo upstream;
+    QThread thread;
+    QObject* home = nullptr; // parent of everything in the thread
+    QTcpServer* listener = nullptr;
+    std::list<std::shared_ptr<Link>> links;
+    QElapsedTimer clock;
+    int port = 0;
+    bool listening = false;
+
+    mutable QMutex mutex;
+    Plan plan;
+    int statements = 0;
+    int connections = 0;
+    bool triggered = false;
+
+    Plan currentPlan() const
+    {
+        QMutexLocker lock(&mutex);
+        return plan;
+    }
+
+    void listen()
+    {
+        if (listener->isListening())
+            return;
+        // Back on the same port, so that the account's server value stays right.
+        listening = listener->listen(QHostAddress::LocalHost, quint16(port));
+        if (listening)
+            port = listener->serverPort();
+    }
+
+    void applyListening()
+    {
+        if (currentPlan().fault == Fault::Refuse)
+            listener->close();
+        else
+            listen();
+    }
+
+    void close(Link& link)
+    {
+        if (link.client)
+            link.client->abort();
+        if (link.server)
+            link.server->abort();
+        link.queue.clear();
+    }
+
+    void send(Link& link, bool toServer, const QByteArray& data)
+    {
+        if (data.isEmpty() || link.stalled)
+            return;
+        const int delay = currentPlan().delayMs;
+        if (delay <= 0 && link.queue.empty()) {
+            QTcpSocket* to = toServer ? link.server : link.client;
+            if (to)
+                to->write(data);
+            return;
+        }
+        link.queue.push_back({clock.elapsed() + delay, toServer, data});
+        if (!link.timer->isActive())
+            link.timer->start(int(qMax<qint64>(0, link.queue.front().due - clock.elapsed())));
+    }
+
+    void flush(Link& link)
+    {
+        while (!link.queue.empty() && link.queue.front().due <= clock.elapsed()) {
+            const Link::Chunk chunk = link.queue.front();
+            link.queue.pop_front();
+            QTcpSocket* to = chunk.toServer ? link.server : link.client;
+            if (to && !link.stalled)
+                to->write(chunk.data);
+        }
+        if (!link.queue.empty())
+            link.timer->start(int(qMax<qint64>(0, link.queue.front().due - clock.elapsed())));
+    }
+
+    // Passes `data` on unless the byte budget of a CutAfterBytes plan runs out in it.
+    // Returns false when the link was cut.
+    bool forward(Link& link, bool toServer, const QByteArray& data)
+    {
+        {
+            QMutexLocker lock(&mutex);
+            if (plan.fault == Fault::CutAfterBytes && !triggered && link.bytes + data.size() > plan.bytes) {
+                triggered = true;
+                const QByteArray head = data.left(qMax<qint64>(0, plan.bytes - link.bytes));
+                lock.unlock();
+                send(link, toServer, head);
+                if (QTcpSocket* to = toServer ? link.server : link.client)
+                    to->flush();
+                close(link);
+                return false;
+            }
+        }
+        link.bytes += data.size();
+        send(link, toServer, data);
+        return true;
+    }
+
+    void fromClient(Link& link)
+    {
+        link.fromClient += link.client->readAll();
+        if (link.stalled) {
+            link.fromClient.clear();
+            return;
+        }
+        while (link.fromClient.size() >= 4) {
+            const auto* b = reinterpret_cast<const quint8*>(link.fromClient.constData());
+            const qsizetype length = b[0] | b[1] << 8 | b[2] << 16;
+            if (link.fromClient.size() < 4 + length)
+                return;
+            const QByteArray packet = link.fromClient.left(4 + length);
+            link.fromClient.remove(0, 4 + length);
+            // A command starts with sequence number 0; the handshake's packets have higher ones.
+            const bool statement = b[3] == 0 && length >= 1 && (b[4] == comQuery || b[4] == comStmtExecute);
+            Fault fault = Fault::None;
+            bool delivered = true;
+            if (statement) {
+                QMutexLocker lock(&mutex);
+                ++statements;
+                if ((plan.fault == Fault::Stall || plan.fault == Fault::Cut) && !triggered &&
+                    statements == plan.statement) {
+                    triggered = true;
+                    fault = plan.fault;
+                    delivered = plan.delivered;
+                }
+            }
+            if (fault == Fault::None || delivered) {
+                if (!forward(link, true, packet))
+                    return;
+            }
+            if (fault == Fault::Stall) {
+                if (link.server)
+                    link.server->flush();
+                link.stalled = true;
+                link.fromClient.clear();
+                return;
+            }
+            if (fault == Fault::Cut) {
+                if (link.server)
+                    link.server->flush();
+                close(link);
+                return;
+            }
+        }
+    }
+
+    void fromServer(Link& link)
+    {
+        QByteArray data = link.server->readAll();
+        if (link.stalled)
+            return;
+        if (!link.greetingSeen) {
+            link.fromServer += data;
+            const auto* b = reinterpret_cast<const quint8*>(link.fromServer.constData());
+            if (link.fromServer.size() < 4)
+                return;
+            const qsizetype length = b[0] | b[1] << 8 | b[2] << 16;
+            if (link.fromServer.size() < 4 + length)
+                return;
+            link.greetingSeen = true;
+            data = link.fromServer;
+            link.fromServer.clear();
+            // Protocol 10 greeting: version text, NUL, thread id (4), scramble (8), filler (1),
+            // then the low capability bytes, where the TLS offer is cleared.
+            if (length > 0 && b[4] == 10) {
+                const qsizetype nul = data.indexOf('\0', 5);
+                const qsizetype caps = nul + 1 + 4 + 8 + 1;
+                if (nul > 0 && caps + 1 < 4 + length) {
+                    quint16 flags = quint16(quint8(data[caps]) | quint8(data[caps + 1]) << 8);
+                    flags &= quint16(~clientSsl);
+                    data[caps] = char(flags & 0xff);
+                    data[caps + 1] = char(flags >> 8);
+                }
+            }
+        }
+        forward(link, false, data);
+    }
+
+    void accept()
+    {
+        while (QTcpSocket* client = listener->nextPendingConnection()) {
+            const Plan p = currentPlan();
+            {
+                QMutexLocker lock(&mutex);
+                ++connections;
+            }
+            auto shared = std::make_shared<Link>();
+            links.push_back(shared);
+            Link& link = *shared;
+            link.client = client;
+            client->setParent(home);
+            link.timer = new QTimer(client);
+            link.timer->setSingleShot(true);
+            QObject::connect(link.timer, &QTimer::timeout, client, [this, shared] { flush(*shared); });
+            if (p.fault == Fault::Blackhole) {
+                // Swallows what comes and never answers.
+                QObject::connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
+                QObject::connect(client, &QTcpSocket::disconnected, client,
+                                 [this, shared] { drop(*shared); });
+                continue;
+            }
+            auto* server = new QTcpSocket(home);
+            link.server = server;
+            QObject::connect(client, &QTcpSocket::readyRead, client, [this, shared] { fromClient(*shared); });
+            QObject::connect(server, &QTcpSocket::readyRead, server, [this, shared] { fromServer(*shared); });
+            QObject::connect(client, &QTcpSocket::disconnected, client, [this, shared] {
+                if (shared->server)
+                    shared->server->disconnectFromHost();
+                drop(*shared);
+            });
+            QObject::connect(server, &QTcpSocket::disconnected, server, [this, shared] {
+                if (shared->client && !shared->stalled)
+                    shared->client->disconnectFromHost();
+                drop(*shared);
+            });
+            QObject::connect(server, &QTcpSocket::errorOccurred, server, [shared] {
+                if (shared->client)
+                    shared->client->abort();
+            });
+            server->connectToHost(upstream.host, quint16(upstream.port));
+        }
+    }
+
+    // Forgets a link once both of its sockets are gone.
+    void drop(Link& link)
+    {
+        const bool clientGone = !link.client || link.client->state() == QAbstractSocket::UnconnectedState;
+        const bool serverGone = !link.server || link.server->state() == QAbstractSocket::UnconnectedState;
+        if (!clientGone || !serverGone)
+            return;
+        for (auto it = links.begin(); it != links.end(); ++it) {
+            if (it->get() == &link) {
+                QTcpSocket* client = link.client;
+                QTcpSocket* server = link.server;
+                links.erase(it);
+                if (client)
+                    client->deleteLater();
+                if (server)
+                    server->deleteLater();
+                return;
+            }
+        }
+    }
+
+    void shutdown()
+    {
+        // Closing a socket reports its disconnection, which drops links: close a copy of the list.
+        const std::list<std::shared_ptr<Link>> all = std::exchange(links, {});
+        for (const auto& link : all)
+            close(*link);
+        delete home;
+        home = nullptr;
+        listener = nullptr;
+    }
+};
+
+FaultProxy::FaultProxy(const ServerInfo& upstream, int lifetimeSeconds)
+    : m_worker(std::make_unique<Worker>())
+{
+    Worker* w = m_worker.get();
+    w->upstream = upstream;
+    w->thread.start();
+    QObject* home = new QObject;
+    home->moveToThread(&w->thread);
+    w->home = home;
+    QMetaObject::invokeMethod(
+        home,
+        [w, lifetimeSeconds] {
+            w->clock.start();
+            w->listener = new QTcpServer(w->home);
+            QObject::connect(w->listener, &QTcpServer::newConnection, w->listener, [w] { w->accept(); });
+            w->listen();
+            // Bounded in time whatever the test does.
+            QTimer::singleShot(lifetimeSeconds * 1000, w->home, [w] { w->shutdown(); });
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+FaultProxy::~FaultProxy()
+{
+    Worker* w = m_worker.get();
+    if (w->home)
+        QMetaObject::invokeMethod(
+            w->home, [w] { w->shutdown(); }, Qt::BlockingQueuedConnection);
+    w->thread.quit();
+    w->thread.wait(QDeadlineTimer(10000));
+}
+
+void FaultProxy::setPlan(const Plan& plan)
+{
+    Worker* w = m_worker.get();
+    {
+        QMutexLocker lock(&w->mutex);
+        w->plan = plan;
+        w->statements = 0;
+        w->connections = 0;
+        w->triggered = false;
+    }
+    if (w->home)
+        QMetaObject::invokeMethod(
+            w->home, [w] { w->applyListening(); }, Qt::BlockingQueuedConnection);
+}
+
+bool FaultProxy::ok() const
+{
+    return m_worker->port > 0 && m_worker->upstream.valid();
+}
+
+int FaultProxy::port() const
+{
+    return m_worker->port;
+}
+
+QString FaultProxy::serverValue() const
+{
+    return QStringLiteral("127.0.0.1:") + QString::number(m_worker->port);
+}
+
+int FaultProxy::statements() const
+{
+    QMutexLocker lock(&m_worker->mutex);
+    return m_worker->statements;
+}
+
+bool FaultProxy::triggered() const
+{
+    QMutexLocker lock(&m_worker->mutex);
+    return m_worker->triggered;
+}
+
+int FaultProxy::connections() const
+{
+    QMutexLocker lock(&m_worker->mutex);
+    return m_worker->connections;
+}
+
+} // namespace zelmar::test
