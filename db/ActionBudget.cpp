@@ -84,13 +84,16 @@ void ActionBudget::leave()
     }
 }
 
-// The watchdog's deadline runs only while an action has a connection open.
+// The watchdog's deadline runs only while an action has a connection open; its thread
+// starts with the first such deadline, so work outside actions never pays for one.
 void ActionBudget::armLocked()
 {
     if (m_depth > 0 && m_inside > 0)
         m_deadline = m_enteredAt + (m_total - m_spent);
     else
         m_deadline.reset();
+    if (m_deadline && !m_watchdog.joinable())
+        m_watchdog = std::thread([this] { run(); });
     m_changed.notify_all();
 }
 
@@ -99,8 +102,6 @@ int ActionBudget::watch(qintptr socket)
     std::lock_guard lock(m_mutex);
     const int ticket = m_nextTicket++;
     m_sockets[ticket] = socket;
-    if (!m_watchdog.joinable())
-        m_watchdog = std::thread([this] { run(); });
     m_changed.notify_all();
     return ticket;
 }
