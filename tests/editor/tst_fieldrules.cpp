@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <tuple>
