@@ -102,8 +102,8 @@ void FormMainTestMenu::wireFieldRules()
 {
     for (const NumericHandlers& h : numericHandlers()) {
         QLineEdit* control = this->*h.control;
-        m_numericRules[std::size_t(h.field)] = new NumericFieldRule(
-            numericFieldSpec(h.field), control, txtStatus, pause, RuleWiring::Manual, this);
+        m_numericRules[std::size_t(h.field)] =
+            new NumericFieldRule(numericFieldSpec(h.field), control, txtStatus, pause, this);
         // Every change of the text, the program's included, runs the change handler.
         connect(control, &QLineEdit::textChanged, this, [this, change = h.Change] { (this->*change)(); });
     }
@@ -111,7 +111,7 @@ void FormMainTestMenu::wireFieldRules()
     for (const NumericHandlers& h : numericHandlers())
         (this->*h.control)->installEventFilter(keys);
 
-    m_snFormatRule = new SerialFormatRule(txtsnFORMAT, lblsnLEN, txtStatus, pause, RuleWiring::Manual, this);
+    m_snFormatRule = new SerialFormatRule(txtsnFORMAT, lblsnLEN, txtStatus, pause, this);
 
     m_pnRule = std::make_unique<PartNumberRule>(
         txtStatus, lsttestPN, pause, [this](const QString& pn, qint16& count, const QString& wFROM) {

@@ -3,9 +3,6 @@
 #include "Colors.h"
 #include "Flash.h"
 
-#include <QEvent>
-#include <QFocusEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 
@@ -165,18 +162,13 @@ const NumericFieldSpec& numericFieldSpec(NumericField field)
 }
 
 NumericFieldRule::NumericFieldRule(const NumericFieldSpec& spec, QLineEdit* field, QLineEdit* txtStatus,
-                                   Pause* pause, RuleWiring wiring, QObject* parent)
+                                   Pause* pause, QObject* parent)
     : QObject(parent)
     , m_spec(spec)
     , m_field(field)
     , m_status(txtStatus)
     , m_pause(pause)
-{
-    if (wiring == RuleWiring::Automatic && field) {
-        connect(field, &QLineEdit::textChanged, this, &NumericFieldRule::Change);
-        field->installEventFilter(this);
-    }
-}
+{}
 
 void NumericFieldRule::Change()
 {
@@ -239,31 +231,6 @@ void NumericFieldRule::LostFocus()
         return;
     }
     setFieldText(formatNumber(value, m_spec.leaveDecimals < 0 ? decimalsTyped(text) : m_spec.leaveDecimals));
-}
-
-bool NumericFieldRule::eventFilter(QObject* watched, QEvent* event)
-{
-    // A field being destroyed still sends events (losing the focus among them) but is no
-    // longer a line edit: leave it alone.
-    auto* edit = qobject_cast<QLineEdit*>(watched);
-    if (edit && edit == m_field) {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                KeyPress(13);
-        } else if (event->type() == QEvent::FocusOut) {
-            // Another window coming forward or a menu opening does not leave the field.
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-                reason != Qt::MenuBarFocusReason) {
-                // The check, as the field is left, then the leave handler (which checks again).
-                if (runCheck())
-                    LostFocus();
-            }
-        }
-    }
-    // Never swallowed; and `this` may be gone after a pause, so no base call.
-    return false;
 }
 
 void NumericFieldRule::setFieldText(const QString& text)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Interaction.h"
-#include "RuleWiring.h"
 
 #include <QLineEdit>
 #include <QObject>
@@ -77,22 +76,15 @@ const NumericFieldSpec& numericFieldSpec(NumericField field);
 // Guards one numeric field with the four handlers of its rules. The window keeps one
 // per field and forwards its handlers (txtMinSpec_Change, txtMinSpec_KeyPress,
 // txtMinSpec_Validate, txtMinSpec_LostFocus) here; other code calls Validate and
-// LostFocus directly.
-//
-// With RuleWiring::Automatic the rule also listens to the field itself: every text change
-// runs Change; Enter runs the check (the key still reaches the field and the focus
-// stays); losing the focus to another control of the program runs the check and then
-// LostFocus. The focus is never held: corrections replace the text and tell the operator.
+// LostFocus directly. The focus is never held: corrections replace the text and tell
+// the operator.
 class NumericFieldRule : public QObject
 {
     Q_OBJECT
 
 public:
     NumericFieldRule(const NumericFieldSpec& spec, QLineEdit* field, QLineEdit* txtStatus, Pause* pause,
-                     RuleWiring wiring = RuleWiring::Automatic, QObject* parent = nullptr);
-
-    const NumericFieldSpec& spec() const { return m_spec; }
-    QLineEdit* field() const { return m_field; }
+                     QObject* parent = nullptr);
 
     // A text that is no number, nor on its way to one, is replaced by the replacement text.
     void Change();
@@ -104,9 +96,6 @@ public:
     void Validate();
     // The check, then the re-print in the field's leave format.
     void LostFocus();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Each returns false when this rule was destroyed during a pause.

@@ -31,8 +31,6 @@ class PartNumberRule
 public:
     PartNumberRule(QLineEdit* txtStatus, QComboBox* lsttestPN, Pause* pause, CheckPnQuery SQL_checkPN = {});
 
-    void setCheckQuery(CheckPnQuery SQL_checkPN) { m_query = std::move(SQL_checkPN); }
-
     // pnCHECK = 1 when strPN is acceptable; 0 when refused, and the operator has been told
     // why on the status box while lsttestPN flashed red for 3 s. With iSKIP = 1 a name
     // other than the loaded part number curPN (exact comparison) is also looked up in

@@ -4,8 +4,6 @@
 #include "Flash.h"
 #include "NumericEntry.h"
 
-#include <QEvent>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QList>
@@ -183,16 +181,13 @@ bool serialNumberMatches(const QString& serial, const QString& pattern)
 }
 
 SerialFormatRule::SerialFormatRule(QLineEdit* txtsnFORMAT, QLabel* lblsnLEN, QLineEdit* txtStatus,
-                                   Pause* pause, RuleWiring wiring, QObject* parent)
+                                   Pause* pause, QObject* parent)
     : QObject(parent)
     , m_format(txtsnFORMAT)
     , m_length(lblsnLEN)
     , m_status(txtStatus)
     , m_pause(pause)
-{
-    if (wiring == RuleWiring::Automatic && txtsnFORMAT)
-        txtsnFORMAT->installEventFilter(this);
-}
+{}
 
 void SerialFormatRule::Validate(bool& Cancel)
 {
@@ -228,21 +223,6 @@ void SerialFormatRule::Validate()
 void SerialFormatRule::LostFocus()
 {
     Validate();
-}
-
-bool SerialFormatRule::eventFilter(QObject* watched, QEvent* event)
-{
-    // A field being destroyed still sends events but is no longer a line edit.
-    auto* edit = qobject_cast<QLineEdit*>(watched);
-    if (edit && edit == m_format && event->type() == QEvent::FocusOut) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        // The leave handler only repeats the check, which the first run has already made
-        // clean; so the check runs once as the field is left.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            reason != Qt::MenuBarFocusReason)
-            LostFocus();
-    }
-    return false;
 }
 
 } // namespace zelmar

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Interaction.h"
-#include "RuleWiring.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -30,15 +29,14 @@ bool serialNumberMatches(const QString& serial, const QString& pattern);
 
 // The format check of the serial-number format field. The window keeps one and forwards
 // txtsnFORMAT_Validate and txtsnFORMAT_LostFocus here; other code calls Validate.
-// With RuleWiring::Automatic the check also runs when the focus leaves the field for
-// another control of the program. The focus is never held.
+// The focus is never held.
 class SerialFormatRule : public QObject
 {
     Q_OBJECT
 
 public:
     SerialFormatRule(QLineEdit* txtsnFORMAT, QLabel* lblsnLEN, QLineEdit* txtStatus, Pause* pause,
-                     RuleWiring wiring = RuleWiring::Automatic, QObject* parent = nullptr);
+                     QObject* parent = nullptr);
 
     // Cleans the field, shows the length, and flashes a cleaned (yellow) or empty (red)
     // format with its message for 2.5 s. `Cancel` is never set.
@@ -46,9 +44,6 @@ public:
     void Validate();
     // Leaving the field does the check and nothing else.
     void LostFocus();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPointer<QLineEdit> m_format;
