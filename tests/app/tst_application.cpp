@@ -1,5 +1,4 @@
-// The widget side of the program: the busy cursor, boxes over a busy step, and the exit
-// status that the program's end leaves with.
+// The busy cursor, and the exit status that the program's end leaves with.
 #include "BusyCursor.h"
 #include "WidgetDialogs.h"
 
@@ -38,40 +37,6 @@ private Q_SLOTS:
             QVERIFY(busyCursorShown());
         }
         QVERIFY(!QGuiApplication::overrideCursor());
-    }
-
-    void boxesOverABusyStepShowTheArrow_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("message") << 0;
-        QTest::newRow("yes/no") << 1;
-        QTest::newRow("input") << 2;
-    }
-
-    void boxesOverABusyStepShowTheArrow()
-    {
-        QFETCH(int, kind);
-        WidgetDialogs dialogs;
-        std::optional<bool> busyWhileAsking;
-        QTimer answer; // closes the box once it is up, after looking at the cursor
-        connect(&answer, &QTimer::timeout, this, [&] {
-            if (QWidget* box = QApplication::activeModalWidget()) {
-                busyWhileAsking = busyCursorShown();
-                box->close();
-            }
-        });
-        answer.start(10);
-        {
-            const BusyCursor busy;
-            if (kind == 0)
-                dialogs.message(u"text"_s, u"title"_s);
-            else if (kind == 1)
-                dialogs.askYesNo(u"text"_s, u"title"_s);
-            else
-                dialogs.input(u"prompt"_s, u"title"_s, u"default"_s);
-            QVERIFY(busyCursorShown());
-        }
-        QCOMPARE(busyWhileAsking, std::optional<bool>(false));
     }
 
     void endLeavesWithItsStatus_data()

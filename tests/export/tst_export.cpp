@@ -39,8 +39,6 @@ const Case cases[] = {
     {"no scanning, counter 42", [](SummaryInput& p) { p.snBARCODE = 0; p.snEXTENDER = 42; },
      {{u"C5"_s, u"Disabled"_s}, {u"C6"_s, u"N/A"_s}, {u"C7"_s, u"AB-100 00000042"_s}}, {}},
     {"scanning", [](SummaryInput& p) { p.snBARCODE = 1; }, {{u"C5"_s, u"Enabled"_s}, {u"C6"_s, u"AB-####"_s}, {u"C7"_s, u"N/A"_s}}, {}},
-    {"counter of 9 digits shown whole", [](SummaryInput& p) { p.snEXTENDER = 123456789; }, {{u"C7"_s, u"AB-100 123456789"_s}}, {}},
-    {"R and R off", [](SummaryInput& p) { p.snGOOD = u"G1"_s; }, {{u"C10"_s, u"Disabled"_s}, {u"C11"_s, u"N/A"_s}, {u"C12"_s, u"N/A"_s}}, {}},
     {"R and R on", [](SummaryInput& p) { p.reqRANDR = 1; p.snGOOD = u"G1"_s; p.snBAD = u"B1"_s; },
      {{u"C10"_s, u"Enabled"_s}, {u"C11"_s, u"G1"_s}, {u"C12"_s, u"B1"_s}}, {}},
     {"PN inactive, not default", [](SummaryInput& p) { p.snACTIVE = 0; p.pnDEFAULT = 0; }, {{u"C3"_s, u"Disabled"_s}, {u"C4"_s, u"Inactive"_s}}, {}},

@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QRandomGenerator>
-#include <QSysInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -67,16 +66,11 @@ private Q_SLOTS:
             QTest::newRow(name) << SystemFacts{SystemFacts::Kind::Windows, {platform, major, minor}, {}}
                                 << QString::fromUtf8(name) << support;
         };
-        row("Win32s on Windows 3.1", 0, 3, 10, 0);
-        row("Windows 95", 1, 4, 0, 0);
         row("Windows Me", 1, 4, 90, 0);
         row("Windows 98", 1, 4, 10, 0);
-        row("Windows NT 3.5", 2, 3, 51, 0);
         row("Windows NT 4.0", 2, 4, 0, 0);
         row("Windows 2000", 2, 5, 0, 0);
         row("Windows XP", 2, 5, 1, 1);
-        row("Windows Server 2003", 2, 5, 2, 0);
-        row("Windows Vista/Server 2008", 2, 6, 0, 0);
         row("Windows 7/Server 2008 R2", 2, 6, 1, 2);
         row("Windows 8/Server 20XX", 2, 6, 2, 2);
         row("Windows NT", 2, 6, 3, 0);
@@ -122,13 +116,8 @@ private Q_SLOTS:
         QCOMPARE(zelmar::adapterListing(records), expected);
     }
 
-    void thisHost()
+    void hostListingLeavesLoopbackOut()
     {
-        QString name;
-        qint16 support = 0;
-        GetWindows(QtHostSystem(), name, support);
-        QCOMPARE(name, QSysInfo::prettyProductName());
-        QCOMPARE(support, qint16(2));
         const QList<AdapterRecord> records = hostAdapters();
         QCOMPARE(GetMACadr(), zelmar::adapterListing(records));
         for (const AdapterRecord& record : records)
@@ -220,7 +209,7 @@ private Q_SLOTS:
         clock.start();
         HttpInternetProbe(url, 400).checkINTERNET(got);
         QCOMPARE(got, qint16(connected));
-        QVERIFY2(clock.elapsed() < 3000, "the probe is bounded");
+        QVERIFY(clock.elapsed() < 3000); // bounded
     }
 
     void nonWaitsStillRunPendingEvents_data()
@@ -243,13 +232,11 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         EventLoopPause(scale).wait(seconds);
-        QVERIFY(ran);
-        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(ran && clock.elapsed() < 500);
     }
 
-    // Events go on during a pause; a nested shorter pause leaves the outer one on time, a
-    // nested longer one lets it end right after.
-    void nestedPauses()
+    // Events go on during a pause; a nested longer one lets it end right after.
+    void nestedPause()
     {
         EventLoopPause pause;
         int ticks = 0;
@@ -259,22 +246,13 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         qint64 innerEnd = -1;
-        QTimer::singleShot(50, this, [&] {
-            pause.wait(0.2);
-            innerEnd = clock.elapsed();
-        });
-        pause.wait(0.6);
-        QVERIFY2(innerEnd >= 250 && clock.elapsed() >= 600 && clock.elapsed() < 1500,
-                 qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(ticks >= 5);
-        clock.restart();
         QTimer::singleShot(20, this, [&] {
             pause.wait(0.5);
             innerEnd = clock.elapsed();
         });
         pause.wait(0.1);
-        QVERIFY2(innerEnd >= 520 && clock.elapsed() >= innerEnd && clock.elapsed() - innerEnd < 100,
-                 qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(ticks >= 5 && innerEnd >= 520 && clock.elapsed() >= innerEnd &&
+                clock.elapsed() - innerEnd < 100);
     }
 
     // Last: it quits the application's loop.
@@ -290,7 +268,7 @@ private Q_SLOTS:
         });
         QTimer::singleShot(100, this, [] { QCoreApplication::exit(0); });
         QCoreApplication::exec();
-        QVERIFY2(ms >= 0 && ms < 1000, qPrintable(QString::number(ms)));
+        QVERIFY(ms >= 0 && ms < 1000);
         // Loops work again once the application loop has returned.
         bool ran = false;
         QTimer::singleShot(10, this, [&ran] { ran = true; });
