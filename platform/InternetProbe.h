@@ -25,9 +25,6 @@ public:
     explicit HttpInternetProbe(const QUrl& url = defaultUrl(), int timeoutMs = 5000);
     void checkINTERNET(qint16& connected) override;
 
-    const QUrl& url() const { return m_url; }
-    int timeoutMs() const { return m_timeoutMs; }
-
 private:
     QUrl m_url;
     int m_timeoutMs;

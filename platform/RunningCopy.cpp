@@ -152,14 +152,4 @@ void RunningCopyListener::close()
     }
 }
 
-bool RunningCopyListener::isListening() const
-{
-    return m_server && m_server->isListening();
-}
-
-QString RunningCopyListener::socketName() const
-{
-    return m_server ? m_server->serverName() : QString();
-}
-
 } // namespace zelmar

@@ -27,7 +27,6 @@ public:
     explicit RunningCopies(const QString& scope = QString(), int waitMs = 300);
     virtual ~RunningCopies() = default;
     virtual void check(const QString& title, qint16& found) const;
-    const QString& scope() const { return m_scope; }
 
 private:
     QString m_scope;
@@ -50,8 +49,6 @@ public:
     // the earlier title.
     bool listen(const QString& title, std::function<void()> bringForward);
     void close();
-    bool isListening() const;
-    QString socketName() const;
 
     // The request a second start sends.
     static QByteArray request();

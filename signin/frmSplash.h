@@ -49,7 +49,6 @@ public:
     // The signing-in state: the field is off and the prompt says that the
     // sign-in runs. Repaints at once, as the call that follows blocks.
     void setSigningIn(bool on);
-    bool signingIn() const { return m_signingIn; }
 
     // The window again, with an empty field, waiting for a new code: true when
     // one is entered (Enter or Escape), false when the window is closed or the

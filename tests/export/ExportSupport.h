@@ -55,10 +55,11 @@ public:
     bool refuse = false;
 };
 
-// A cell of a sheet by its A1 reference (columns A to Z); nullptr when the sheet has none.
-inline const Cell* cellAt(const SheetModel& sheet, const QString& ref)
+// A cell of a sheet by its A1 reference (columns A to Z); an empty cell when the sheet has none.
+inline Cell cellAt(const SheetModel& sheet, const QString& ref)
 {
-    return sheet.find(ref.mid(1).toInt() - 1, ref.at(0).unicode() - u'A');
+    const Cell* cell = sheet.find(ref.mid(1).toInt() - 1, ref.at(0).unicode() - u'A');
+    return cell ? *cell : Cell{};
 }
 
 } // namespace zelmar::test

@@ -1,7 +1,7 @@
 #pragma once
 
-// What the sign-in tests share: a host with any facts, a scripted Internet
-// probe, a private running-copy scope and rows of the central account table.
+// What the sign-in tests share: a host with any facts, a scripted Internet probe, a
+// private running-copy scope and rows of the central account tables.
 #include "HostSystem.h"
 #include "InternetProbe.h"
 #include "TestServer.h"
@@ -9,8 +9,6 @@
 #include <QCoreApplication>
 #include <QRandomGenerator>
 #include <QTest>
-
-#include <functional>
 
 namespace zelmar::test {
 
@@ -28,34 +26,26 @@ inline SystemFacts windowsFacts(quint32 platform, quint32 major, quint32 minor)
     return {SystemFacts::Kind::Windows, {platform, major, minor}, {}};
 }
 
-inline SystemFacts namedSystem(const QString& name)
-{
-    return {SystemFacts::Kind::OtherSystem, {}, name};
-}
-
 class FakeInternet : public InternetProbe
 {
 public:
     void checkINTERNET(qint16& connected) override
     {
         ++calls;
-        if (during)
-            during();
         connected = answer;
     }
     qint16 answer = 1;
     int calls = 0;
-    std::function<void()> during; // looks at the program while the probe runs
 };
 
 // A running-copy scope of its own, so that a real copy or a parallel test is never found.
 inline QString privateScope()
 {
-    return u"test-"_s + QString::number(QCoreApplication::applicationPid()) + u'-' +
-           QString::number(QRandomGenerator::global()->generate());
+    return u"test-%1-%2"_s.arg(QCoreApplication::applicationPid())
+        .arg(QRandomGenerator::global()->generate());
 }
 
-// One row of the central Customers table.
+// One row of the central Customers table; the table's defaults stand for the other columns.
 struct AccountRow
 {
     QString code;
@@ -64,31 +54,24 @@ struct AccountRow
     int tARV = 1;
     int numPORTS = 8;
     QString ipPORT = u"10.0.0.5:3306"_s;
-    int runMODE = 3;
     QString custDB = u"custdb"_s;
     QString custUSER = u"custuser"_s;
     QString custUSER_PW = u"custpw"_s;
-    QString configTABLE = u"portCONFIG"_s;
-    QString snTABLE = u"snPN"_s;
-    QString outputTABLE = u"outT"_s;
-    QString overallTABLE = u"overT"_s;
-    QString imageTABLE = u"imgT"_s;
     double ver_min2 = 1.0;
 };
 
-inline void addAccount(TestDatabase& central, const AccountRow& a)
+inline void addAccount(TestDatabase& central, const AccountRow& a, const QString& table = u"Customers"_s)
 {
     // An empty text goes to the server as '', never as NULL.
     const auto text = [](const QString& value) {
-        return value.isNull() ? QString::fromLatin1("", 0) : value;
+        return value.isNull() ? u""_s : value;
     };
     QVERIFY(central.exec(
-        u"INSERT INTO Customers (Operator_Code, Operator_Initials, Company, tARV, numPORTS, ipPORT, runMODE, "
-        u"custDB, custUSER, custUSER_PW, configTABLE, snTABLE, outputTABLE, overallTABLE, imageTABLE, "
-        u"ver_min2) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"_s,
-        {text(a.code), text(a.initials), a.company, a.tARV, a.numPORTS, a.ipPORT, a.runMODE, a.custDB,
-         a.custUSER, a.custUSER_PW, a.configTABLE, a.snTABLE, a.outputTABLE, a.overallTABLE, a.imageTABLE,
-         a.ver_min2}));
+        u"INSERT INTO "_s + table +
+            u" (Operator_Code, Operator_Initials, Company, tARV, numPORTS, ipPORT, custDB, custUSER, "
+            u"custUSER_PW, ver_min2) VALUES (?,?,?,?,?,?,?,?,?,?)"_s,
+        {text(a.code), text(a.initials), a.company, a.tARV, a.numPORTS, a.ipPORT, a.custDB, a.custUSER,
+         a.custUSER_PW, a.ver_min2}));
 }
 
 // The seven columns of every sign-in record, oldest first.

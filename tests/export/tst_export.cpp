@@ -1,0 +1,313 @@
+// The summary sheet: what each value becomes and the sheet names; the workbook file read
+// back by openpyxl against the sheet it was written from; EXPORT TO EXCEL in the editor
+// window: the record re-read from a real database, the run's workbook, its failures and
+// the hand-over at QUIT.
+#include "../editor/EditorFakes.h"
+#include "Database.h"
+#include "ExportSupport.h"
+#include "SummarySheet.h"
+#include "WorkbookSession.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+using namespace zelmar;
+
+namespace {
+
+struct Case
+{
+    const char* name;
+    std::function<void(SummaryInput&)> set; // on a one-port AB-100
+    QList<std::pair<QString, CellValue>> values;
+    QList<std::pair<QString, QString>> formats;
+};
+
+// clang-format off
+const Case cases[] = {
+    {"no scanning, counter 42", [](SummaryInput& p) { p.snBARCODE = 0; p.snEXTENDER = 42; },
+     {{u"C5"_s, u"Disabled"_s}, {u"C6"_s, u"N/A"_s}, {u"C7"_s, u"AB-100 00000042"_s}}, {}},
+    {"scanning", [](SummaryInput& p) { p.snBARCODE = 1; }, {{u"C5"_s, u"Enabled"_s}, {u"C6"_s, u"AB-####"_s}, {u"C7"_s, u"N/A"_s}}, {}},
+    {"R and R on", [](SummaryInput& p) { p.reqRANDR = 1; p.snGOOD = u"G1"_s; p.snBAD = u"B1"_s; },
+     {{u"C10"_s, u"Enabled"_s}, {u"C11"_s, u"G1"_s}, {u"C12"_s, u"B1"_s}}, {}},
+    {"PN inactive, not default", [](SummaryInput& p) { p.snACTIVE = 0; p.pnDEFAULT = 0; }, {{u"C3"_s, u"Disabled"_s}, {u"C4"_s, u"Inactive"_s}}, {}},
+    {"auto time as entered", [](SummaryInput& p) { p.autoTIME = 0.1f; }, {{u"C9"_s, 0.1}}, {{u"C9"_s, u"0.00"_s}}},
+    {"min 0.5", [](SummaryInput& p) { p.minSPEC[0] = 0.5f; }, {{u"G15"_s, 0.5}}, {{u"G15"_s, u"0.0000"_s}}},
+    {"min 10", [](SummaryInput& p) { p.minSPEC[0] = 10; }, {}, {{u"G15"_s, u"0.000"_s}}},
+    {"min 999.5", [](SummaryInput& p) { p.minSPEC[0] = 999.5f; }, {}, {{u"G15"_s, u"0.00"_s}}},
+    {"min 2500", [](SummaryInput& p) { p.minSPEC[0] = 2500; }, {}, {{u"G15"_s, u"#,##0.0"_s}}},
+    {"max 10000", [](SummaryInput& p) { p.maxSPEC[0] = 10000; }, {{u"H15"_s, 10000.0}}, {{u"H15"_s, u"###,###,##0"_s}}},
+    {"max negative", [](SummaryInput& p) { p.maxSPEC[0] = -50000; }, {}, {{u"H15"_s, u"0.0000"_s}}},
+    {"scale 3, range 9, speed 0", [](SummaryInput& p) { p.unitSCALE[0] = 3; p.Range[0] = 9; p.mspeed[0] = 0; },
+     {{u"C15"_s, u"kilo"_s}, {u"F15"_s, u"0-100M"_s}, {u"J15"_s, u"FAST"_s}}, {}},
+    {"scale 4, range 0, speed 1", [](SummaryInput& p) { p.unitSCALE[0] = 4; p.Range[0] = 0; p.mspeed[0] = 1; },
+     {{u"C15"_s, u"mega"_s}, {u"F15"_s, u"Autorange"_s}, {u"J15"_s, u"SLOW"_s}}, {}},
+    {"scale 0, range -1, speed 2", [](SummaryInput& p) { p.unitSCALE[0] = 0; p.Range[0] = -1; p.mspeed[0] = 2; },
+     {{u"C15"_s, u"mega"_s}, {u"F15"_s, u"0-100M"_s}, {u"J15"_s, u"MEDIUM"_s}}, {}},
+    {"other units, port off, no stability", [](SummaryInput& p) { p.UOM[0] = 2; p.acTIVE[0] = 0; p.ssON[0] = 0; p.ssREQD[0] = 1; },
+     {{u"D15"_s, {}}, {u"E15"_s, u"InActive"_s}, {u"L15"_s, u"Disabled"_s}, {u"O15"_s, u"Enabled"_s}}, {}},
+    {"tolerance in percent, averages, times", [](SummaryInput& p) { p.ssTOL[0] = 0.05f; p.numAVG[0] = 7; p.timeDELAY[0] = 2.5f; p.ssMAXT[0] = 0.1f; },
+     {{u"M15"_s, 5.0}, {u"I15"_s, 7.0}, {u"K15"_s, 2.5}, {u"N15"_s, 0.1}, {u"A15"_s, 1.0}},
+     {{u"M15"_s, u"0.00"_s}, {u"I15"_s, u"0"_s}, {u"K15"_s, u"0.00"_s}, {u"N15"_s, u"0.00"_s}, {u"A15"_s, QString()}}},
+};
+// clang-format on
+
+// A cell as readxlsx.py shows it: [value, "font size [bold]|horizontal|vertical [wrap]|borders|format"].
+QJsonArray shown(const Cell& cell)
+{
+    const CellStyle& s = cell.style;
+    const QString align[] = {QString(), u"left"_s, u"center"_s};
+    const QString style = (s.fontName.isEmpty() ? u"Calibri"_s : s.fontName) + u' ' +
+                          QString::number(s.fontSize > 0 ? s.fontSize : 11) +
+                          (s.bold ? u" bold"_s : QString()) + u'|' + align[int(s.horizontal)] + u'|' +
+                          (s.vertical == VAlign::Center ? u"center"_s : QString()) +
+                          (s.wrap ? u" wrap"_s : QString()) + u'|' + (s.border ? u"box"_s : QString()) +
+                          u'|' + (s.numberFormat.isEmpty() ? u"General"_s : s.numberFormat);
+    if (const auto* text = std::get_if<QString>(&cell.value))
+        return {*text, style};
+    if (const auto* number = std::get_if<double>(&cell.value))
+        return {*number, style};
+    return {QJsonValue::Null, style};
+}
+
+QString ref(int row, int col)
+{
+    return QChar(u'A' + col) + QString::number(row + 1);
+}
+
+} // namespace
+
+class TestExport : public QObject
+{
+    Q_OBJECT
+
+    test::TestDatabase m_tdb;
+    db::Database m_database;
+    QTemporaryDir m_dir;
+    test::FakeDialogs m_dialogs;
+    test::RecordingPause m_pause;
+    test::RecordingProgramEnd m_end;
+    test::FakeViewer m_viewer;
+    std::unique_ptr<WorkbookSession> m_session;
+    std::unique_ptr<FormMainTestMenu> w;
+
+    QList<bool> buttons() const
+    {
+        QList<bool> on;
+        for (QPushButton* b : {w->btnREVIEW, w->btnUPDATE, w->btnDELETE, w->btnEXPORT, w->btnADD, w->btnQUIT})
+            on << b->isEnabled();
+        return on;
+    }
+    QList<int> state() const { return {w->cur.xlOPEN, w->cur.xlSTATUS}; }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(m_tdb.ok(), qPrintable(m_tdb.error()));
+        QVERIFY(m_tdb.exec(u"INSERT INTO snPN (partNUM, snNAME, mapPORT, snEXTENDER) "
+                           u"VALUES ('AB-100', 'FROM DATABASE', 1, 42)"_s));
+    }
+
+    void init()
+    {
+        m_dialogs = test::FakeDialogs();
+        m_pause.waits.clear();
+        m_viewer = test::FakeViewer();
+        m_end.ends = 0;
+        m_session = std::make_unique<WorkbookSession>(&m_viewer, m_dir.path());
+        w = std::make_unique<FormMainTestMenu>(&m_dialogs, &m_pause, &m_end, &m_database);
+        w->setExporter(m_session.get());
+        const db::Profile p = m_tdb.profile();
+        w->account.ipPORT = p.server;
+        w->account.custDB = p.database;
+        w->account.custUSER = p.user;
+        w->account.custUSER_PW = p.password;
+        w->account.snTABLE = u"snPN"_s;
+        // A loaded PN whose description was edited but not saved, and its ports.
+        w->cur.numPORTS = 2;
+        w->cur.defPORT();
+        w->cur.portNAME[0] = u"IN MEMORY"_s;
+        w->cur.snNAME = u"EDITED"_s;
+        w->cur.pnLOADED = 1;
+        const QSignalBlocker blocker(w->lsttestPN);
+        w->lsttestPN->addItems({u"AB-100"_s, u"CD-200"_s});
+        w->lsttestPN->setCurrentIndex(0);
+    }
+
+    void values_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(std::size(cases)); ++i)
+            QTest::newRow(cases[i].name) << i;
+    }
+
+    void values()
+    {
+        QFETCH(int, index);
+        SummaryInput in = test::samplePart(1);
+        cases[index].set(in);
+        const SheetModel sheet = buildSummarySheet(in, in.curPN);
+        for (const auto& [ref, value] : cases[index].values)
+            QVERIFY2(test::cellAt(sheet, ref).value == value, qPrintable(ref));
+        for (const auto& [ref, format] : cases[index].formats)
+            QCOMPARE(test::cellAt(sheet, ref).style.numberFormat, format);
+    }
+
+    void sheetNames_data()
+    {
+        QTest::addColumn<QString>("pn");
+        QTest::addColumn<QStringList>("sheets");
+        QTest::addColumn<QString>("name");
+        const QString pn25 = u"ABCDEFGHIJKLMNOPQRSTUVWXY"_s;
+        QTest::newRow("second export") << u"PN"_s << QStringList{u"PN"_s} << u"PN R1"_s;
+        QTest::newRow("third export") << u"PN"_s << QStringList{u"PN"_s, u"PN R1"_s} << u"PN R1 R2"_s;
+        QTest::newRow("26 cut to 25") << pn25 + u'Z' << QStringList{u"XY"_s, pn25} << pn25 + u" R2"_s;
+        QTest::newRow("case differs only") << u"pn"_s << QStringList{u"PN"_s} << u"pn R1"_s;
+        QTest::newRow("result clashes again") << u"PN"_s << QStringList{u"PN R2"_s, u"PN"_s} << u"PN R2 R1"_s;
+        QTest::newRow("characters a workbook refuses") << u"'A/B:C*'"_s << QStringList{} << u"_A_B_C__"_s;
+    }
+
+    void sheetNames()
+    {
+        QFETCH(QString, pn);
+        QFETCH(QStringList, sheets);
+        QFETCH(QString, name);
+        QCOMPARE(summarySheetName(pn, sheets), name);
+    }
+
+    // The file holds the sheet as built: every cell, merge, row height and column width,
+    // and one landscape letter page.
+    void writtenAsBuilt()
+    {
+        test::FakeViewer viewer;
+        WorkbookSession session(&viewer, m_dir.path());
+        const SummaryInput part = test::samplePart(2);
+        QVERIFY2(session.exportSummary(part), qPrintable(session.errorString()));
+        QProcess reader;
+        reader.start(QStringLiteral(ZELMAR_PYTHON), {QStringLiteral(ZELMAR_READXLSX), session.filePath()});
+        QVERIFY(reader.waitForFinished(60000) && reader.exitCode() == 0);
+        const QJsonObject file =
+            QJsonDocument::fromJson(reader.readAllStandardOutput()).array().at(0).toObject();
+        const SheetModel built = buildSummarySheet(part, part.curPN);
+        QCOMPARE(test::cellAt(built, u"A16"_s).value, CellValue(2.0)); // the last port's row
+        QCOMPARE(file["name"_L1].toString(), built.name);
+        // Cells under a merge other than its first are not cells of their own in the file.
+        QStringList merges, covered;
+        for (const CellRange& m : built.merges) {
+            merges << ref(m.firstRow, m.firstCol) + u':' + ref(m.lastRow, m.lastCol);
+            for (int c = m.firstCol + 1; c <= m.lastCol; ++c)
+                covered << ref(m.firstRow, c);
+        }
+        merges.sort();
+        QCOMPARE(file["merges"_L1].toVariant().toStringList(), merges);
+        const QJsonObject cells = file["cells"_L1].toObject();
+        QCOMPARE(cells.size(), qsizetype(built.cells.size()) - covered.size());
+        for (const auto& [at, cell] : built.cells)
+            if (!covered.contains(ref(at.first, at.second)))
+                QCOMPARE(cells[ref(at.first, at.second)].toArray(), shown(cell));
+        QCOMPARE(file["heights"_L1].toObject().size(), qsizetype(built.rowHeights.size()));
+        for (const auto& [row, height] : built.rowHeights)
+            QCOMPARE(file["heights"_L1][QString::number(row + 1)].toDouble(), height);
+        // Widths in whole pixels of the default font, as the application keeps them.
+        for (const auto& [col, width] : built.columnWidths)
+            QCOMPARE(std::lround(file["widths"_L1][ref(0, col).chopped(1)].toDouble() * 7) - 5,
+                     std::lround(width * 7));
+        QCOMPARE(file["page"_L1].toVariant().toStringList(),
+                 QStringList({u"header -,Bold 12 NOTE: Tarvik\u00AE Part Number Parameter Summary"_s,
+                              u"header None None None"_s, u"header -,Bold 12 printed on &D at &T"_s,
+                              u"footer None None None"_s, u"margins 0.75 0.75 1 1 header 0.5 footer 0.5"_s,
+                              u"centred True False"_s, u"landscape paper 1 fit True 1x1 scale None"_s}));
+    }
+
+    void noPartNumberLoaded()
+    {
+        w->cur.pnLOADED = 0;
+        w->btnEXPORT_Click();
+        QCOMPARE(m_pause.waits, QList<double>{3});
+        QCOMPARE(buttons(), (QList<bool>{false, false, false, false, true, true}));
+        QVERIFY(w->lsttestPN->isEnabled() && !w->txtsnNAME->isEnabled());
+        QVERIFY(m_viewer.opened.isEmpty() && m_dialogs.messages.isEmpty());
+    }
+
+    void exportsOfARun()
+    {
+        // A new workbook: the PN block as stored, the ports as held.
+        w->btnEXPORT_Click();
+        QCOMPARE(m_pause.waits, QList<double>{1});
+        QCOMPARE(state(), (QList<int>{1, 1}));
+        const SheetModel& sheet = m_session->sheets().back();
+        for (const auto& [ref, text] :
+             {std::pair{"C2", "FROM DATABASE"}, {"C7", "AB-100 00000042"}, {"B15", "IN MEMORY"}})
+            QCOMPARE(test::cellAt(sheet, QString::fromLatin1(ref)).value,
+                     CellValue(QString::fromLatin1(text)));
+        QCOMPARE(buttons(), QList<bool>(6, true));
+        QVERIFY(w->txtsnNAME->isEnabled());
+        // One more sheet in the same file.
+        w->btnEXPORT_Click();
+        const QString first = m_session->filePath();
+        QCOMPARE(m_session->sheetNames(), (QStringList{u"AB-100"_s, u"AB-100 R1"_s}));
+        QCOMPARE(m_viewer.opened, (QStringList{first, first}));
+        // The operator removed the file: the failure, then a fresh workbook.
+        QVERIFY(QFile::remove(first));
+        w->btnEXPORT_Click();
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(state(), (QList<int>{0, 0}));
+        w->btnEXPORT_Click();
+        QCOMPARE(state(), (QList<int>{1, 1}));
+        QCOMPARE(m_session->sheetNames(), QStringList{u"AB-100"_s});
+        QVERIFY(m_session->filePath() != first && m_dialogs.messages.size() == 1);
+        // QUIT shows the last workbook again and keeps it.
+        const QString last = m_session->filePath();
+        m_viewer.opened.clear();
+        w->btnQUIT_Click();
+        QCOMPARE(m_viewer.opened, QStringList{last});
+        QVERIFY(QFile::exists(last) && m_end.ends == 1);
+    }
+
+    void firstExportFails_data()
+    {
+        QTest::addColumn<bool>("unwritable");
+        QTest::newRow("folder cannot be written") << true;
+        QTest::newRow("no application opens it") << false;
+    }
+
+    void firstExportFails()
+    {
+        QFETCH(bool, unwritable);
+        // A regular file in place of the folder: unwritable even for root.
+        QFile blocker(m_dir.filePath(u"not-a-folder"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        WorkbookSession session(&m_viewer, unwritable ? blocker.fileName() : m_dir.path());
+        m_viewer.refuse = !unwritable;
+        w->setExporter(&session);
+        w->btnEXPORT_Click();
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(w->cur.xlSTATUS, qint16(2));
+        QCOMPARE(buttons(), (QList<bool>{true, true, true, false, true, true}));
+    }
+
+    void programEndsDuringTheWait()
+    {
+        m_pause.during = [this](double) {
+            m_end.end();
+        };
+        w->btnEXPORT_Click();
+        QVERIFY(m_viewer.opened.isEmpty() && m_session->sheetNames().isEmpty());
+        QCOMPARE(state(), (QList<int>{0, 0}));
+        QVERIFY(!w->btnQUIT->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestExport)
+#include "tst_export.moc"

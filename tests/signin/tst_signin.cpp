@@ -1,0 +1,649 @@
+// Signing in: the site's settings, the account lookup and the sign-in records, the sign-in
+// window, and the start of a run up to the editor's first state, on real central and
+// customer databases.
+#include "Account.h"
+#include "BusyCursor.h"
+#include "Captions.h"
+#include "Colors.h"
+#include "Database.h"
+#include "EventLoopPause.h"
+#include "FormMainTestMenu.h"
+#include "Profile.h"
+#include "SigninFixtures.h"
+#include "SiteSettings.h"
+#include "StartSequence.h"
+#include "frmSplash.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+using namespace zelmar;
+using signin::AccountValues;
+using signin::StartSequence;
+using test::AccountRow;
+
+namespace {
+const QString listing = u"1 Adapter(s):\r\n\r\n[0] eth0\r\n\t00-1A-2B-3C-4D-5E\r\n"_s;
+const QString xpVersion = u"V1.2.0 Op System = Windows XP"_s;
+// Values that a lookup must either overwrite all or leave all.
+const AccountValues sentinel{u"k"_s, u"k"_s, -11,    -12,    u"k"_s, -13,    u"k"_s, u"k"_s,
+                             u"k"_s, u"k"_s, u"k"_s, u"k"_s, u"k"_s, u"k"_s, -1.5f};
+
+QVariantList record(int login, const QString& code, const QString& company = u"N/A"_s,
+                    const QString& initials = u"N/A"_s, const QString& macList = listing)
+{
+    return {login, code, company, u"Zelmar"_s, initials, macList, xpVersion};
+}
+
+// Quarrix/Zelmar.conf in `folder` holding `text`; a null text: no file.
+QString writeConf(const QString& folder, const QString& text)
+{
+    const QString path = folder + u"/Quarrix/Zelmar.conf"_s;
+    QFile file(path);
+    if (!text.isNull() && QDir().mkpath(folder + u"/Quarrix"_s) && file.open(QIODevice::WriteOnly))
+        file.write(text.toUtf8());
+    return path;
+}
+} // namespace
+
+class TestSignin : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::TestDatabase> m_central, m_customer;
+    test::ScriptedDialogs m_dialogs;
+    test::RecordingProgramEnd m_end;
+    test::FakeInternet m_internet;
+    EventLoopPause m_pause{0};
+    test::FakeHost m_host;
+    signin::ProgramValues m_values;
+    QString m_scope;
+    std::unique_ptr<db::Database> m_database;
+    std::unique_ptr<signin::CentralAccounts> m_accounts;
+    std::unique_ptr<RunningCopies> m_copies;
+    std::unique_ptr<RunningCopyListener> m_listener;
+    std::unique_ptr<FormMainTestMenu> m_window;
+    std::unique_ptr<signin::frmSplash> m_splash;
+    std::unique_ptr<StartSequence> m_sequence;
+    // What the operator types each time the sign-in window asks again (none left: closes
+    // it), and what the test looks at before each answer.
+    QStringList m_answers;
+    std::function<void()> m_onReturn;
+    int m_returns = 0;
+
+    QString deadServer() const { return u"127.0.0.1:"_s + QString::number(test::deadPort()); }
+    void build(const QString& centralServer = QString())
+    {
+        cleanup();
+        m_database = std::make_unique<db::Database>(&m_dialogs);
+        m_accounts = std::make_unique<signin::CentralAccounts>(*m_database, m_dialogs, m_end, m_internet);
+        m_copies = std::make_unique<RunningCopies>(m_scope);
+        m_listener = std::make_unique<RunningCopyListener>(m_scope);
+        m_window = std::make_unique<FormMainTestMenu>(&m_dialogs, &m_pause, &m_end, m_database.get());
+        m_splash = std::make_unique<signin::frmSplash>(m_values, m_host, *m_copies, m_end);
+        const test::ServerInfo& s = m_central->server();
+        m_sequence = std::make_unique<StartSequence>(
+            *m_window, *m_splash, m_values, *m_database, *m_accounts, m_dialogs, m_end,
+            signin::CentralServer{centralServer.isEmpty() ? s.serverValue() : centralServer,
+                                  m_central->name(), u"Customers"_s, u"CustLogin"_s, s.user, s.password},
+            m_listener.get());
+        m_sequence->adapterListing = [] {
+            return listing;
+        };
+        m_splash->setShowMainWindow(m_sequence->showMainWindowHook());
+        connect(m_splash.get(), &signin::frmSplash::codeRequested, this, [this] {
+            QTimer::singleShot(0, this, [this] {
+                ++m_returns;
+                if (m_onReturn)
+                    m_onReturn();
+                if (m_answers.isEmpty())
+                    return void(m_splash->close());
+                QTest::keyClicks(m_splash->txtUserCode, m_answers.takeFirst());
+                QTest::keyClick(m_splash->txtUserCode, Qt::Key_Return);
+            });
+        });
+    }
+    // An account whose customer database is the customer test database.
+    void addAccount(AccountRow a)
+    {
+        a.ipPORT = m_customer->server().serverValue();
+        if (a.custDB == AccountRow().custDB)
+            a.custDB = m_customer->name();
+        a.custUSER = m_customer->server().user;
+        a.custUSER_PW = m_customer->server().password;
+        test::addAccount(*m_central, a);
+    }
+    void addPartNumbers(const QStringList& names)
+    {
+        for (int i = 0; i < names.size(); ++i)
+            QVERIFY(
+                m_customer->exec(u"INSERT INTO snPN (partNUM, mapPORT) VALUES (?, ?)"_s, {names[i], i + 1}));
+    }
+    qint16 lookup(const QString& code, AccountValues& values, const QString& table = u"Customers"_s,
+                  const QString& server = QString(), const QString& password = QString())
+    {
+        const test::ServerInfo& s = m_central->server();
+        qint16 result = 7;
+        m_accounts->SQL_readCUSTinfo(code, values, server.isEmpty() ? s.serverValue() : server,
+                                     m_central->name(), table, s.user,
+                                     password.isEmpty() ? s.password : password, result);
+        return result;
+    }
+    qint16 writeLogin(qint16 login, const QString& code, const QString& macList,
+                      const QString& table = u"CustLogin"_s, const QString& server = QString())
+    {
+        const test::ServerInfo& s = m_central->server();
+        qint16 result = 7;
+        m_accounts->SQL_writeLOGIN(server.isEmpty() ? s.serverValue() : server, m_central->name(), table,
+                                   s.user, s.password, login, code, u"JD"_s, u"Acme"_s, macList, xpVersion,
+                                   result);
+        return result;
+    }
+    bool showSplash()
+    {
+        m_splash->Form_Load();
+        m_splash->show();
+        return QTest::qWaitForWindowExposed(m_splash.get());
+    }
+    // Types the code and the key, and waits until the editor is shown or the program has ended.
+    bool enterCode(const QString& code, Qt::Key key = Qt::Key_Return)
+    {
+        if (!showSplash())
+            return false;
+        QTest::keyClicks(m_splash->txtUserCode, code);
+        QTest::keyClick(m_splash->txtUserCode, key);
+        return QTest::qWaitFor(
+            [this] { return m_sequence->started() && (m_window->isVisible() || m_end.hasEnded()); }, 60000);
+    }
+    QStringList listEntries() const
+    {
+        QStringList entries;
+        for (int i = 0; i < m_window->lsttestPN->count(); ++i)
+            entries << m_window->lsttestPN->itemText(i);
+        return entries;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_central = std::make_unique<test::TestDatabase>(QStringList{u"central.sql"_s});
+        QVERIFY2(m_central->ok(), qPrintable(m_central->error()));
+        m_customer = std::make_unique<test::TestDatabase>(QStringList{u"customer.sql"_s});
+        QVERIFY2(m_customer->ok(), qPrintable(m_customer->error()));
+    }
+
+    void init()
+    {
+        for (const QString& table : {u"Customers"_s, u"CustLogin"_s})
+            QVERIFY(m_central->exec(u"DELETE FROM "_s + table));
+        QVERIFY(m_customer->exec(u"DELETE FROM snPN"_s));
+        m_host.value = test::windowsFacts(2, 5, 1); // Windows XP
+        m_values = {};
+        m_dialogs = {};
+        m_end = {};
+        m_internet = {};
+        m_scope = test::privateScope();
+        m_answers.clear();
+        m_onReturn = nullptr;
+        m_returns = 0;
+        build();
+    }
+
+    void cleanup()
+    {
+        m_sequence.reset();
+        m_splash.reset();
+        m_window.reset();
+    }
+
+    void serverValues_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("expected"); // "host port"; empty: refused
+        const auto row = [](const char* name, const QString& value, const QString& expected = QString()) {
+            QTest::newRow(name) << QVariant(value) << expected;
+        };
+        row("ipv4", u"10.0.0.5"_s, u"10.0.0.5 3306"_s);
+        row("name and port", u"central_db.example.com:33060"_s, u"central_db.example.com 33060"_s);
+        row("blanks around, highest port", u"  db:65535 "_s, u"db 65535"_s);
+        row("ipv6 in brackets and port", u"[fd00::5]:3310"_s, u"fd00::5 3310"_s);
+        row("bare ipv6", u"fd00::5"_s, u"fd00::5 3306"_s);
+        row("empty", u""_s);
+        row("port 0", u"db:0"_s);
+        row("port 65536", u"db:65536"_s);
+        row("port beyond any integer", u"db:99999999999999999999"_s);
+        row("port not a number", u"db:mysql"_s);
+        row("two ports", u"10.0.0.5:3306:3307"_s);
+        row("ipv4 part too large", u"10.0.0.500"_s);
+        row("ipv4 with three parts", u"10.0.5"_s);
+        row("ipv4 in brackets", u"[10.0.0.5]"_s);
+        row("bracket not closed", u"[fd00::5"_s);
+        row("text after bracket", u"[fd00::5]3306"_s);
+        QTest::newRow("a list (comma in the file)") << QVariant(QStringList{u"a"_s, u"b"_s}) << QString();
+    }
+
+    void serverValues()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QString, expected);
+        const signin::ServerValue checked = signin::checkServerValue(value);
+        QCOMPARE(checked.ok, !expected.isEmpty());
+        QCOMPARE(checked.problem.isEmpty(), checked.ok);
+        // What passes reaches the connection as the same host and port.
+        const db::ServerAddress address = db::parseServer(checked.server);
+        if (checked.ok)
+            QCOMPARE(address.host + u' ' + QString::number(address.port), expected);
+    }
+
+    void siteSettingsFile_data()
+    {
+        // The file in the first and the second folder of XDG_CONFIG_DIRS; a null text: no
+        // file; "<dir>" stands for the test's folder, which holds a readable ca.pem.
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("server"); // the server of the run; empty: none may be used
+        QTest::addColumn<int>("fileNamed");  // 0 none, 1 or 2: the folder whose file names the server
+        QTest::addColumn<int>("ca");         // 0 none, 1 usable, -1 unusable (in the first folder)
+        const QString builtIn = u"built-in:3306"_s, none;
+        const auto ca = [](const QString& path) {
+            return u"[tls]\nca_file="_s + path;
+        };
+        QTest::newRow("no file: built in") << none << none << builtIn << 0 << 0;
+        QTest::newRow("file without the value: built in") << u"[other]\nkey=1"_s << none << builtIn << 0 << 0;
+        QTest::newRow("value in the second folder")
+            << none << u"[central]\nserver = 10.9.8.7:3307"_s << u"10.9.8.7:3307"_s << 2 << 0;
+        QTest::newRow("the first folder wins")
+            << u"[central]\nserver=10.0.0.1"_s << u"[central]\nserver=10.0.0.2"_s << u"10.0.0.1"_s << 1 << 0;
+        QTest::newRow("port out of range: no server")
+            << none << u"[central]\nserver=10.0.0.5:70000"_s << none << 2 << 0;
+        QTest::newRow("malformed file: no server")
+            << u"[central\nserver=10.0.0.5"_s << none << none << 1 << 0;
+        QTest::newRow("a readable CA file") << ca(u"<dir>/ca.pem"_s) << none << builtIn << 0 << 1;
+        QTest::newRow("a relative CA path") << ca(u"ca.pem"_s) << none << builtIn << 0 << -1;
+        QTest::newRow("a CA file that is not there") << ca(u"<dir>/none.pem"_s) << none << builtIn << 0 << -1;
+        QTest::newRow("a CA folder") << ca(u"<dir>"_s) << none << builtIn << 0 << -1;
+    }
+
+    void siteSettingsFile()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, server);
+        QFETCH(int, fileNamed);
+        QFETCH(int, ca);
+        QTemporaryDir dir;
+        QVERIFY(QFile(dir.filePath(u"ca.pem"_s)).open(QIODevice::WriteOnly));
+        const QString at = dir.path();
+        const QStringList files{writeConf(at + u"/1"_s, first.replace(u"<dir>"_s, at)),
+                                writeConf(at + u"/2"_s, second)};
+        qputenv("XDG_CONFIG_DIRS", (at + u"/1:"_s + at + u"/2"_s).toLocal8Bit());
+        const signin::SiteCentralServer site =
+            signin::siteCentralServer({u"built-in:3306"_s, u"tARV"_s, {}, {}, {}, {}});
+        const signin::SiteCaFile caFile = signin::siteCaFile();
+        qunsetenv("XDG_CONFIG_DIRS");
+        QCOMPARE(site.problem.isEmpty(), !server.isEmpty());
+        QCOMPARE(site.file, fileNamed == 0 ? QString() : files[fileNamed - 1]);
+        QCOMPARE(site.central.server, server.isEmpty() ? u"built-in:3306"_s : server);
+        QCOMPARE(site.central.database, u"tARV"_s);
+        QCOMPARE(site.fromSite, !server.isEmpty() && fileNamed != 0);
+        // The messages name the file.
+        QVERIFY(!server.isEmpty() || signin::siteSettingText(site).contains(files[fileNamed - 1]));
+        QCOMPARE(caFile.problem.isEmpty(), ca >= 0);
+        QCOMPARE(caFile.file, ca == 0 ? QString() : files[0]);
+        QVERIFY(ca >= 0 || signin::siteCaText(caFile).contains(files[0]));
+    }
+
+    void lookupTakesTheCodeAsAValue()
+    {
+        // Every column distinct, so that a value read into the wrong place shows.
+        QVERIFY(m_central->exec(
+            u"INSERT INTO Customers VALUES (1, 'X1', 'AB', 'Acme, Inc.', 2, 24, '1.2.3.4:5', 3, "
+            u"'db', 'user', 'p;w d', 'cfg', 'sn', 'out', 'all', 'img', 1.3)"_s));
+        for (const auto& [code, initials] : {std::pair{u"DUP"_s, u"F1"_s},
+                                             {u"DUP"_s, u"S2"_s},
+                                             {u"O'Brien"_s, u"OB"_s},
+                                             {QString(), u"EM"_s}})
+            test::addAccount(*m_central, {.code = code, .initials = initials});
+        AccountValues got = sentinel;
+        QCOMPARE(lookup(u"X1"_s, got), qint16(0));
+        QVERIFY(got == (AccountValues{u"AB"_s, u"Acme, Inc."_s, 2, 24, u"1.2.3.4:5"_s, 3, u"db"_s, u"user"_s,
+                                      u"p;w d"_s, u"cfg"_s, u"sn"_s, u"out"_s, u"all"_s, u"img"_s, 1.3f}));
+        // Duplicate codes give the first row; a quote is matched as typed; the empty code is the empty text.
+        for (const auto& [code, initials] :
+             {std::pair{u"DUP"_s, u"F1"_s}, {u"O'Brien"_s, u"OB"_s}, {QString(), u"EM"_s}}) {
+            QCOMPARE(lookup(code, got), qint16(0));
+            QCOMPARE(got.Operator_Initials, initials);
+        }
+        // A code that finds nothing, or that would find every row if pasted into the statement,
+        // leaves every value.
+        for (const QString& code : {u"NOPE"_s, u"' OR '1'='1"_s}) {
+            got = sentinel;
+            QCOMPARE(lookup(code, got), qint16(1));
+            QVERIFY(got == sentinel);
+        }
+        QVERIFY(m_dialogs.shown.isEmpty() && m_end.ends == 0 && m_internet.calls == 0);
+    }
+
+    void lookupFailuresEndWithTheirCode_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("server"); // 0 the test server, 1 a dead port, 2 a wrong password
+        QTest::addColumn<int>("internet");
+        QTest::addColumn<int>("code"); // Error Code 00 to 03
+        QTest::newRow("numPORTS beyond 16 bits is code 03") << u"Wide"_s << 0 << 1 << 3;
+        QTest::newRow("missing table is code 02") << u"NoSuchCustomers"_s << 0 << 1 << 2;
+        QTest::newRow("dead port without Internet is code 00") << u"Customers"_s << 1 << 0 << 0;
+        QTest::newRow("dead port with Internet is code 01") << u"Customers"_s << 1 << 1 << 1;
+        QTest::newRow("refused login is code 01") << u"Customers"_s << 2 << 1 << 1;
+    }
+
+    void lookupFailuresEndWithTheirCode()
+    {
+        QFETCH(QString, table);
+        QFETCH(int, server);
+        QFETCH(int, internet);
+        QFETCH(int, code);
+        QVERIFY(m_central->exec(u"CREATE TABLE IF NOT EXISTS Wide LIKE Customers"_s));
+        QVERIFY(m_central->exec(u"ALTER TABLE Wide MODIFY numPORTS INT NOT NULL"_s));
+        test::addAccount(*m_central, {.code = u"N1"_s, .initials = u"NN"_s});
+        test::addAccount(*m_central, {.code = u"N1"_s, .initials = u"NN"_s, .numPORTS = 40000}, u"Wide"_s);
+        m_internet.answer = qint16(internet);
+        AccountValues values = sentinel;
+        QCOMPARE(lookup(u"N1"_s, values, table, server == 1 ? deadServer() : QString(),
+                        server == 2 ? m_central->server().password + u"-wrong"_s : QString()),
+                 qint16(7));
+        QCOMPARE(m_dialogs.shown.size(), 1);
+        QCOMPARE(m_dialogs.shown[0].text, signin::lookupError(code).text);
+        QCOMPARE(m_dialogs.shown[0].title, signin::lookupError(code).title);
+        QCOMPARE(int(m_end.exitStatus()), 10 + code);
+        QCOMPARE(m_end.ends, 1);
+        // The probe explains connection failures only.
+        QCOMPARE(m_internet.calls, server == 0 ? 0 : 1);
+        QVERIFY(table == u"Wide"_s || values == sentinel);
+    }
+
+    void signInRecords()
+    {
+        QCOMPARE(writeLogin(1, u"  X1 "_s, listing), qint16(0));
+        // A failed adapter query gives an empty listing, stored empty (not NULL).
+        QCOMPARE(writeLogin(0, u"NOPE"_s, QString()), qint16(0));
+        // Failures are silent: a missing table, a dead server, a value the column cannot hold.
+        QCOMPARE(writeLogin(1, u"X1"_s, QString(), u"NoSuchLogin"_s), qint16(1));
+        QCOMPARE(writeLogin(1, u"X1"_s, QString(), u"CustLogin"_s, deadServer()), qint16(1));
+        QCOMPARE(writeLogin(1, u"X1"_s, QString(201, u'm')), qint16(1));
+        QVERIFY(m_dialogs.shown.isEmpty() && m_end.ends == 0 && m_internet.calls == 0);
+        QCOMPARE(test::loginRecords(*m_central),
+                 (QList<QVariantList>{record(1, u"  X1 "_s, u"Acme"_s, u"JD"_s),
+                                      record(0, u"NOPE"_s, u"Acme"_s, u"JD"_s, u""_s)}));
+    }
+
+    void escapeIsTheEmptyCode()
+    {
+        addAccount({.code = u"DEMO1"_s, .initials = u"JD"_s});
+        QVERIFY(enterCode(u"DEMO1"_s, Qt::Key_Escape));
+        QVERIFY(m_values.UserCode.isEmpty() && m_end.ends == 1);
+        QCOMPARE(m_dialogs.shown.value(0).text, StartSequence::goodbyeText());
+    }
+
+    void splashEndsSilentlyBeforeARunningCopy_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("main window caption") << signin::mainWindowCaption();
+        QTest::newRow("older caption") << signin::legacyWindowCaption();
+    }
+
+    void splashEndsSilentlyBeforeARunningCopy()
+    {
+        QFETCH(QString, title);
+        int broughtForward = 0;
+        QVERIFY(m_listener->listen(title, [&] { ++broughtForward; }));
+        m_splash->show();
+        QVERIFY(m_end.hasEnded() && m_dialogs.shown.isEmpty());
+        QTRY_VERIFY(!m_splash->isVisible());
+        // The load stopped there, and no other window came up.
+        QVERIFY(m_splash->lblVersion->text().isEmpty() && !m_window->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(broughtForward, 1, 2000);
+    }
+
+    void wholeStart()
+    {
+        addAccount({.code = u"DEMO1"_s, .initials = u"JD"_s, .company = u"Northfield"_s});
+        // Stored out of order; sorted by character code: digits, upper case, lower case.
+        addPartNumbers({u"b"_s, u"HN-2040"_s, u"a2"_s, u"B"_s, u"a10"_s, u"9X"_s});
+        // While the servers answer: the sign-in window busy, no editor, and no copy to find.
+        bool signingIn = false;
+        qint16 found = 7;
+        m_sequence->adapterListing = [&] {
+            signingIn = m_splash->isVisible() && !m_splash->txtUserCode->isEnabled() && busyCursorShown() &&
+                        !m_window->isVisible();
+            m_copies->check(signin::mainWindowCaption(), found);
+            return listing;
+        };
+        QVERIFY(enterCode(u"DEMO1"_s));
+        QVERIFY(signingIn && found == 0);
+        QCOMPARE(m_database->odbcDRIVER, u"DRIVER={MySQL ODBC 3.51 Driver};"_s); // Windows XP
+        QVERIFY(m_dialogs.shown.isEmpty() && m_returns == 0 && m_end.ends == 0);
+        QCOMPARE(listEntries(), (QStringList{u"9X"_s, u"B"_s, u"HN-2040"_s, u"a10"_s, u"a2"_s, u"b"_s}));
+        QCOMPARE(test::loginRecords(*m_central),
+                 QList<QVariantList>{record(1, u"DEMO1"_s, u"Northfield"_s, u"JD"_s)});
+
+        // Nothing selected, only the list, CREATE NEW PN and QUIT usable, the blink and the
+        // hour running, centred on the screen.
+        FormMainTestMenu& w = *m_window;
+        QVERIFY(!m_splash->isVisible() && !QGuiApplication::overrideCursor());
+        QCOMPARE(QList<int>({w.lsttestPN->currentIndex(), w.cur.curPNidx, w.cur.curPORT, w.cur.pnLOADED}),
+                 QList<int>({-1, -1, -1, 0}));
+        QStringList usable;
+        for (QWidget* c : w.findChildren<QWidget*>())
+            if (c->isEnabled() && c->parentWidget() != w.lsttestPN &&
+                (qobject_cast<QAbstractButton*>(c) || qobject_cast<QLineEdit*>(c) ||
+                 qobject_cast<QComboBox*>(c)))
+                usable << c->objectName();
+        usable.sort();
+        QCOMPARE(usable, (QStringList{u"btnADD"_s, u"btnQUIT"_s, u"lsttestPN"_s, u"txtStatus"_s}));
+        QVERIFY(w.Timer1->isActive() && w.Timer6->isActive() && w.quitTICKS == 0);
+        const QRect area = w.screen()->geometry();
+        QCOMPARE(w.pos(), QPoint(area.x() + area.width() / 2 - w.width() / 2,
+                                 area.y() + area.height() / 2 - w.height() / 2));
+
+        // A second start now finds this copy; entering a code again starts nothing new.
+        m_copies->check(signin::mainWindowCaption(), found);
+        QCOMPARE(found, qint16(1));
+        m_sequence->showMainWindowHook()();
+        QTest::qWait(20);
+        QCOMPARE(test::loginRecords(*m_central).size(), 1);
+        // Closing the window runs QUIT, once.
+        w.close();
+        QVERIFY(m_dialogs.shown.size() == 1 && m_end.ends == 1 && !w.isVisible());
+    }
+
+    void starts_data()
+    {
+        QTest::addColumn<SystemFacts>("facts");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("centralReachable");
+        QTest::addColumn<int>("status");       // -1: the editor shows
+        QTest::addColumn<QString>("expected"); // the driver clause; the message when the start ends
+        const SystemFacts xp = test::windowsFacts(2, 5, 1);
+        const QString driver351 = u"DRIVER={MySQL ODBC 3.51 Driver};"_s;
+        QTest::newRow("named system runs with 5.1")
+            << SystemFacts{SystemFacts::Kind::OtherSystem, {}, u"Debian"_s} << u"DEMO1"_s << true << -1
+            << u"DRIVER={MySQL ODBC 5.1 Driver};"_s;
+        QTest::newRow("minimum version equal passes") << xp << u"NEED12"_s << true << -1 << driver351;
+        QTest::newRow("minimum 1.21 refused, shown with one decimal")
+            << xp << u"NEED121"_s << true << int(ExitStatus::UpgradeRequired)
+            << u"Please upgrade your Zelmar™ Software\r\nYour version was V1.2\r\nRequired minimum version is V1.2"_s;
+        QTest::newRow("class 0 refused")
+            << test::windowsFacts(2, 5, 0) << u"DEMO1"_s << true << int(ExitStatus::UnsupportedSystem)
+            << StartSequence::unsupportedText();
+        // An account with the empty code exists: the empty code still says goodbye.
+        QTest::newRow("empty code says goodbye")
+            << xp << QString() << true << int(ExitStatus::Normal) << StartSequence::goodbyeText();
+        QTest::newRow("empty code: the lookup's failure comes first")
+            << xp << QString() << false << int(ExitStatus::ErrorCode01) << signin::lookupError(1).text;
+    }
+
+    void starts()
+    {
+        QFETCH(SystemFacts, facts);
+        QFETCH(QString, code);
+        QFETCH(bool, centralReachable);
+        QFETCH(int, status);
+        QFETCH(QString, expected);
+        addAccount({.code = u"DEMO1"_s, .initials = u"JD"_s});
+        addAccount({.code = QString(), .initials = u"EE"_s});
+        addAccount({.code = u"NEED12"_s, .initials = u"N2"_s, .ver_min2 = 1.2});
+        addAccount({.code = u"NEED121"_s, .initials = u"N3"_s, .ver_min2 = 1.21});
+        m_host.value = facts;
+        build(centralReachable ? QString() : deadServer());
+        QVERIFY(enterCode(code));
+        QVERIFY(m_returns == 0 && !m_splash->isVisible() && !QGuiApplication::overrideCursor());
+        if (status < 0) {
+            QVERIFY(m_dialogs.shown.isEmpty() && m_window->isVisible());
+            QCOMPARE(m_database->odbcDRIVER, expected);
+            return;
+        }
+        QCOMPARE(m_dialogs.shown.size(), 1);
+        QCOMPARE(m_dialogs.shown[0].text, expected);
+        QCOMPARE(int(m_end.exitStatus()), status);
+        QCOMPARE(m_end.ends, 1);
+        QVERIFY(!m_window->isVisible() && test::loginRecords(*m_central).isEmpty());
+    }
+
+    void refusedCodesAskAgain_data()
+    {
+        QTest::addColumn<QStringList>("answers");
+        QTest::newRow("then signs in") << QStringList{u"NOINI"_s, u"NOPE"_s, u"DEMO1"_s};
+        QTest::newRow("the operator gives up: a closed window ends the run") << QStringList();
+    }
+
+    void refusedCodesAskAgain()
+    {
+        QFETCH(QStringList, answers);
+        addAccount({.code = u"GUEST1"_s, .initials = u"GU"_s, .company = u"Guest Co"_s, .tARV = 0});
+        addAccount({.code = u"NOINI"_s,
+                    .initials = QString(),
+                    .company = u"No Initials"_s}); // authorised, no initials
+        addAccount({.code = u"DEMO1"_s, .initials = u"JD"_s, .company = u"Northfield"_s});
+        QList<AccountValues> atReturn;
+        QList<int> recordsAtReturn;
+        // The hour of the run counts neither before the first load nor while the sign-in
+        // window is shown again.
+        const auto tick = [this](int n) {
+            for (int i = 0; i < n; ++i)
+                m_window->Timer6_Timer();
+        };
+        tick(720);
+        m_answers = answers;
+        m_onReturn = [&] {
+            tick(400);
+            atReturn << m_window->account;
+            recordsAtReturn << test::loginRecords(*m_central).size();
+            QVERIFY(m_splash->txtUserCode->text().isEmpty() && !m_window->isVisible());
+        };
+        QVERIFY(enterCode(u"GUEST1"_s));
+        QStringList messages;
+        for (const auto& shown : m_dialogs.shown)
+            messages << shown.text + u" / "_s + shown.title;
+        const QString reenter = u" / Please reenter your User Code."_s;
+        QList<QVariantList> records{record(0, u"GUEST1"_s)};
+        // A refused account's values stay, initials emptied.
+        QCOMPARE(atReturn[0].Company, u"Guest Co"_s);
+        QCOMPARE(atReturn[0].Operator_Initials, QString());
+        if (answers.isEmpty()) {
+            QCOMPARE(messages,
+                     QStringList{u"The User entered (GUEST1/GU) is not an authorized Operator."_s + reenter});
+            QCOMPARE(test::loginRecords(*m_central), records);
+            QVERIFY(m_end.ends == 1 && m_end.exitStatus() == ExitStatus::Normal && !m_window->isVisible());
+            return;
+        }
+        QCOMPARE(messages,
+                 (QStringList{u"The User entered (GUEST1/GU) is not an authorized Operator."_s + reenter,
+                              u"The User entered (NOINI/) is not an authorized Operator."_s + reenter,
+                              u"The User Code entered (NOPE) was not found."_s + reenter}));
+        QCOMPARE(recordsAtReturn, (QList<int>{1, 2, 3}));
+        // A code that finds nothing keeps every value; the account that signs in replaces them.
+        QCOMPARE(atReturn[1].Company, u"No Initials"_s);
+        QVERIFY(atReturn[2] == atReturn[1]);
+        QCOMPARE(m_window->account.Company, u"Northfield"_s);
+        QVERIFY(m_window->isVisible());
+        records << record(0, u"NOINI"_s) << record(0, u"NOPE"_s)
+                << record(1, u"DEMO1"_s, u"Northfield"_s, u"JD"_s);
+        QCOMPARE(test::loginRecords(*m_central), records);
+        // The 360th tick of 10 s runs QUIT, whose own close does not run it again.
+        m_dialogs.shown.clear();
+        QCOMPARE(m_window->Timer6->interval(), 10000);
+        tick(359);
+        QVERIFY(m_dialogs.shown.isEmpty() && m_end.ends == 0 && m_window->isVisible());
+        tick(1);
+        QVERIFY(m_dialogs.shown.size() == 1 && m_end.ends == 1 && !m_window->isVisible());
+        tick(360);
+        QVERIFY(m_dialogs.shown.size() == 1 && m_end.ends == 1);
+    }
+
+    void recordCuts()
+    {
+        // "V1.2.0 Op System = " is 19 characters: the text is cut to 50; the listing is cut to
+        // 150 when longer than 200.
+        for (const int length : {31, 32})
+            QCOMPARE(StartSequence::progVERtext(QString(length, u'o')),
+                     QString(u"V1.2.0 Op System = "_s + QString(length, u'o')).left(50));
+        for (const auto& [length, stored] : {std::pair{200, 200}, {201, 150}})
+            QCOMPARE(StartSequence::macLISTtext(QString(length, u'm')), QString(stored, u'm'));
+    }
+
+    void statusAfterStart_data()
+    {
+        QTest::addColumn<int>("partNumbers");
+        QTest::addColumn<bool>("customerReachable");
+        QTest::addColumn<int>("ports");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<quint32>("color");
+        const QString unread = u"ERROR: Unable to read the part number list of no_such_db"_s;
+        QTest::newRow("exactly 100: all listed")
+            << 100 << true << 8 << u"Waiting for User Input"_s << colors::white;
+        QTest::newRow("105: notice of 5 unlisted")
+            << 105 << true << 8 << u"RESULT: 5 of 105 part numbers not listed (the list holds 100)"_s
+            << colors::yellow;
+        QTest::newRow("customer database unreachable") << 3 << false << 8 << unread << colors::red;
+        QTest::newRow("unreachable, 60 ports: the port notice is kept")
+            << 3 << false << 60 << unread + u"; Station has 60 ports; only the first 49 can be edited"_s
+            << colors::red;
+    }
+
+    void statusAfterStart()
+    {
+        QFETCH(int, partNumbers);
+        QFETCH(bool, customerReachable);
+        QFETCH(int, ports);
+        QFETCH(QString, status);
+        QFETCH(quint32, color);
+        addAccount({.code = u"S1"_s,
+                    .initials = u"SS"_s,
+                    .numPORTS = ports,
+                    .custDB = customerReachable ? AccountRow().custDB : u"no_such_db"_s});
+        // Stored in descending order: the first 100 read are the highest names.
+        QStringList names;
+        for (int i = partNumbers; i >= 1; --i)
+            names << u"PN-%1"_s.arg(i, 3, 10, QChar(u'0'));
+        addPartNumbers(names);
+        QVERIFY(enterCode(u"S1"_s));
+        QVERIFY(m_dialogs.shown.isEmpty() && m_window->isVisible());
+        QCOMPARE(m_window->txtStatus->text(), status);
+        QCOMPARE(backColor(m_window->txtStatus), color);
+        QStringList expected = customerReachable ? names.mid(0, 100) : QStringList();
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(listEntries(), expected);
+    }
+};
+
+QTEST_MAIN(TestSignin)
+#include "tst_signin.moc"
