@@ -13,9 +13,10 @@ namespace zelmar {
 
 namespace {
 
-constexpr int columns = 15;        // A to O
-constexpr int formattedRows = 100; // rows 1 to 100 are centred vertically
-constexpr int headingRow = 13;     // row 14
+constexpr int columns = 15;            // A to O
+constexpr int formattedRows = 100;     // rows 1 to 100 are centred vertically
+constexpr qsizetype maxSheetName = 31; // what a workbook accepts
+constexpr int headingRow = 13;         // row 14
 
 // The value a single-precision number was entered as (0.1, not 0.100000001490116).
 CellValue number(float f)
@@ -110,6 +111,12 @@ QString summarySheetName(const QString& pn, const QStringList& sheetNames)
         name[name.size() - 1] = u'_';
     if (name.isEmpty())
         name = u"Sheet"_s;
+    const auto taken = [&](const QString& candidate) {
+        return std::any_of(sheetNames.begin(), sheetNames.end(), [&](const QString& sheet) {
+            return sheet.compare(candidate, Qt::CaseInsensitive) == 0;
+        });
+    };
+    const QString base = name;
     // The pass, repeated only in the rare case that its result still clashes (a PN
     // that is itself named like an earlier result, or differs only in case).
     for (bool clashed = true; clashed;) {
@@ -119,6 +126,16 @@ QString summarySheetName(const QString& pn, const QStringList& sheetNames)
                 name += u" R"_s + QString::number(i + 1);
                 clashed = true;
             }
+        }
+    }
+    // Each export of the same PN appends once more; past the workbook's 31 characters the
+    // sheet would be refused and the export fail, so the PN gives way to one free number.
+    if (name.size() > maxSheetName) {
+        for (qsizetype n = sheetNames.size() + 1;; ++n) {
+            const QString suffix = u" R"_s + QString::number(n);
+            name = base.left(maxSheetName - suffix.size()) + suffix;
+            if (!taken(name))
+                break;
         }
     }
     return name;

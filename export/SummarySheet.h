@@ -15,8 +15,8 @@ SheetModel buildSummarySheet(const SummaryInput& input, const QString& sheetName
 // The name of a new summary sheet for `pn` beside the sheets already in the workbook:
 // the PN, cut to 25 characters, then one pass over the sheets in order in which each
 // sheet that bears the name so far appends " R" and its number (1-based). A workbook
-// holds sheet names regardless of case and refuses some characters; those are made
-// good here so that the name never makes an export fail.
+// holds sheet names regardless of case, refuses some characters and names over 31
+// characters; those are made good here so that the name never makes an export fail.
 QString summarySheetName(const QString& pn, const QStringList& sheetNames);
 
 // The number format of a Min or Max Spec cell, by the value's size.

@@ -176,6 +176,10 @@ private Q_SLOTS:
         QTest::newRow("case differs only") << u"pn"_s << QStringList{u"PN"_s} << u"pn R1"_s;
         QTest::newRow("result clashes again") << u"PN"_s << QStringList{u"PN R2"_s, u"PN"_s} << u"PN R2 R1"_s;
         QTest::newRow("characters a workbook refuses") << u"'A/B:C*'"_s << QStringList{} << u"_A_B_C__"_s;
+        const QStringList three{pn25, pn25 + u" R1"_s, pn25 + u" R1 R2"_s};
+        QTest::newRow("fourth export kept to 31") << pn25 << three << u"ABCDEFGHIJKLMNOPQRSTUVWXY R4"_s;
+        QTest::newRow("free number taken") << pn25 << three + QStringList{u"abcdefghijklmnopqrstuvwxy r5"_s}
+                                           << u"ABCDEFGHIJKLMNOPQRSTUVWXY R6"_s;
     }
 
     void sheetNames()
