@@ -35,7 +35,6 @@ struct FaultProxy::Worker
         QByteArray fromServer; // the greeting, until it is whole
         bool greetingSeen = false;
         bool stalled = false;
-        qint64 bytes = 0;
         struct Chunk
         {
             qint64 due;
@@ -123,28 +122,6 @@ struct FaultProxy::Worker
             link.timer->start(int(qMax<qint64>(0, link.queue.front().due - clock.elapsed())));
     }
 
-    // Passes `data` on unless the byte budget of a CutAfterBytes plan runs out in it.
-    // Returns false when the link was cut.
-    bool forward(Link& link, bool toServer, const QByteArray& data)
-    {
-        {
-            QMutexLocker lock(&mutex);
-            if (plan.fault == Fault::CutAfterBytes && !triggered && link.bytes + data.size() > plan.bytes) {
-                triggered = true;
-                const QByteArray head = data.left(qMax<qint64>(0, plan.bytes - link.bytes));
-                lock.unlock();
-                send(link, toServer, head);
-                if (QTcpSocket* to = toServer ? link.server : link.client)
-                    to->flush();
-                close(link);
-                return false;
-            }
-        }
-        link.bytes += data.size();
-        send(link, toServer, data);
-        return true;
-    }
-
     void fromClient(Link& link)
     {
         link.fromClient += link.client->readAll();
@@ -173,10 +150,8 @@ struct FaultProxy::Worker
                     delivered = plan.delivered;
                 }
             }
-            if (fault == Fault::None || delivered) {
-                if (!forward(link, true, packet))
-                    return;
-            }
+            if (fault == Fault::None || delivered)
+                send(link, true, packet);
             if (fault == Fault::Stall) {
                 if (link.server)
                     link.server->flush();
@@ -222,7 +197,7 @@ struct FaultProxy::Worker
                 }
             }
         }
-        forward(link, false, data);
+        send(link, false, data);
     }
 
     void accept()
