@@ -178,13 +178,23 @@ struct Ports
 
 // ---- The thirteen operations over a seeded database ----------------------------------
 
+// The arguments of one call.
+struct Call
+{
+    QString pn = {};    // the part number it works on
+    QString newPN = {}; // the new name; for SQL_writenewPN the part number its error record names
+    qint16 value = 0;   // snVALID for SQL_updatePN, mapPORT for SQL_writenewPN, else the map
+    qint16 num = 4;     // numPORTS
+    Ports ports = Ports::of(4, 50);
+};
+
 // What an operation hands back by reference; what it leaves alone keeps its start value.
 struct Outputs
 {
     PnFields fields;
     db::PnList list;
-    qint16 num = 8, count = -1, map = -1, iERROR = 9;
-    QString newPN = u"PN-B2"_s;
+    qint16 num = -1, count = -1, map = -1, iERROR = 9;
+    QString newPN;
     Ports ports = Ports::of(0, 0);
 
     int status() const { return iERROR == 9 ? -1 : iERROR; } // -1: the operation has none
@@ -198,6 +208,42 @@ struct Outputs
     }
 };
 
+// Calls the operation of that name.
+inline Outputs call(const QByteArray& name, Caller& c, const Call& a)
+{
+    using D = db::Database;
+    Outputs o;
+    o.newPN = a.newPN;
+    o.num = a.num;
+    if (name == "readPNlist")
+        c(&D::SQL_readPNlist, o.list, o.num);
+    else if (name == "readPNinfo")
+        o.fields.read(c, a.pn, o.iERROR);
+    else if (name == "checkPN")
+        c(&D::SQL_checkPN, a.pn, o.count, u"test"_s);
+    else if (name == "writeinfo")
+        edited.writeinfo(c, a.pn, o.newPN, o.map, o.iERROR);
+    else if (name == "writePNdef")
+        c(&D::SQL_writePNdef, o.iERROR);
+    else if (name == "updatePN")
+        c(&D::SQL_updatePN, a.pn, a.newPN, a.value, o.iERROR);
+    else if (name == "writenewPN")
+        edited.writenewPN(c, a.newPN, a.pn, a.value, o.iERROR);
+    else if (name == "delPN")
+        c(&D::SQL_delPN, a.pn, o.map, o.iERROR);
+    else if (name == "readPORTinfo")
+        o.ports.read(c, a.value, o.num);
+    else if (name == "writePORTinfo")
+        a.ports.write(c, &D::SQL_writePORTinfo, a.value, a.num, o.iERROR);
+    else if (name == "writenewPORTS")
+        a.ports.write(c, &D::SQL_writenewPORTS, a.value, a.num, o.iERROR);
+    else if (name == "readnewMAP")
+        c(&D::SQL_readnewMAP, o.map, o.iERROR);
+    else
+        c(&D::SQL_delPORTS, a.value, o.iERROR);
+    return o;
+}
+
 struct FaultOp
 {
     const char* name;
@@ -207,6 +253,7 @@ struct FaultOp
     QString traits;
     QString record;    // "Routine|Summary" of its error record when the table is missing; empty: none
     QStringList spoil; // makes a value it reads or writes unusable; empty: none
+    Call args;
     bool has(char16_t trait) const { return traits.contains(trait); }
 };
 
@@ -243,68 +290,36 @@ inline QList<FaultOp> faultOps()
     };
     const QString pn = u"snPN"_s, port = u"portCONFIG"_s, pnB = u"partNUM = 'PN-B'"_s;
     const QString port23 = u"mapPORT = 2 AND mapNUM = 3"_s, notFound = u"|Part # not found PN-B IE = 2"_s;
+    const Call b{u"PN-B"_s}, map2{.value = 2};
     return {
-        {"readPNlist", "snPN", {}, {}, {}},
-        {"readPNinfo", "snPN", {}, u"SQL_readPNinfo"_s + notFound, big(pn, u"snLENGTH"_s, pnB)},
-        {"checkPN", "snPN", {}, {}, {}},
-        {"writeinfo", "snPN", u"w"_s, u"SQL_writeinfo"_s + notFound, big(pn, u"mapPORT"_s, pnB)},
+        {"readPNlist", "snPN", {}, {}, {}, {}},
+        {"readPNinfo", "snPN", {}, u"SQL_readPNinfo"_s + notFound, big(pn, u"snLENGTH"_s, pnB), b},
+        {"checkPN", "snPN", {}, {}, {}, {u"PN-C"_s}},
+        {"writeinfo", "snPN", u"w"_s, u"SQL_writeinfo"_s + notFound, big(pn, u"mapPORT"_s, pnB),
+         {u"PN-B"_s, u"PN-B2"_s}},
         {"writePNdef", "snPN", u"wr"_s, u"SQL_writePNdef|Error encountered"_s,
-         big(pn, u"pnDEFAULT"_s, u"partNUM = 'PN-A'"_s)},
+         big(pn, u"pnDEFAULT"_s, u"partNUM = 'PN-A'"_s), {}},
         {"updatePN", "snPN", u"w"_s, u"SQL_updatePN|Part # not found PN-C IE = 2"_s,
-         spoil(pn, u"partNUM"_s, u"NULL"_s, u"VARCHAR(25) NULL"_s, pnB)},
+         spoil(pn, u"partNUM"_s, u"NULL"_s, u"VARCHAR(25) NULL"_s, pnB), {u"PN-C"_s, u"PN-C2"_s}},
         // The record names the part number the caller gives for it, not the one stored.
         {"writenewPN", "snPN", u"w"_s, u"SQL_writenewPN|Part # was PN-E IE = 2"_s,
-         spoil(pn, u"snFORMAT"_s, u"''"_s, u"VARCHAR(4)"_s, u"FALSE"_s)},
-        {"delPN", "snPN", u"w"_s, u"SQL_delPN"_s + notFound, big(pn, u"mapPORT"_s, pnB)},
-        {"readPORTinfo",
-         "portCONFIG",
-         u"b"_s,
-         {},
-         spoil(port, u"minSPEC"_s, u"NULL"_s, u"FLOAT NULL"_s, port23)},
-        {"writePORTinfo", "portCONFIG", u"wbr"_s, {}, spoil(port, u"mapNUM"_s, u"60"_s, u"INT"_s, port23)},
-        {"writenewPORTS",
-         "portCONFIG",
-         u"wb"_s,
-         {},
-         spoil(port, u"portNAME"_s, u"''"_s, u"VARCHAR(6)"_s, u"FALSE"_s)},
-        {"readnewMAP", "portCONFIG", {}, {}, big(port, u"mapPORT"_s, u"mapNUM = 2"_s)},
-        {"delPORTS", "portCONFIG", u"wr"_s, {}, {}},
+         spoil(pn, u"snFORMAT"_s, u"''"_s, u"VARCHAR(4)"_s, u"FALSE"_s), {u"PN-D"_s, u"PN-E"_s, 9}},
+        {"delPN", "snPN", u"w"_s, u"SQL_delPN"_s + notFound, big(pn, u"mapPORT"_s, pnB), b},
+        {"readPORTinfo", "portCONFIG", u"b"_s, {}, spoil(port, u"minSPEC"_s, u"NULL"_s, u"FLOAT NULL"_s, port23),
+         {.value = 2, .num = 8}},
+        {"writePORTinfo", "portCONFIG", u"wbr"_s, {}, spoil(port, u"mapNUM"_s, u"60"_s, u"INT"_s, port23), map2},
+        {"writenewPORTS", "portCONFIG", u"wb"_s, {}, spoil(port, u"portNAME"_s, u"''"_s, u"VARCHAR(6)"_s, u"FALSE"_s),
+         {.value = 9}},
+        {"readnewMAP", "portCONFIG", {}, {}, big(port, u"mapPORT"_s, u"mapNUM = 2"_s), {}},
+        {"delPORTS", "portCONFIG", u"wr"_s, {}, {}, map2},
     };
 }
 
 // Runs an operation; gives its status (-1: it has none) and a text of what it handed back.
 inline std::pair<int, QString> run(const FaultOp& op, Caller& c)
 {
-    using D = db::Database;
-    Outputs o;
     c.table = QString::fromLatin1(op.table);
-    const QByteArray name = op.name;
-    if (name == "readPNlist")
-        c(&D::SQL_readPNlist, o.list, o.num);
-    else if (name == "readPNinfo")
-        o.fields.read(c, u"PN-B"_s, o.iERROR);
-    else if (name == "checkPN")
-        c(&D::SQL_checkPN, u"PN-C"_s, o.count, u"test"_s);
-    else if (name == "writeinfo")
-        edited.writeinfo(c, u"PN-B"_s, o.newPN, o.map, o.iERROR);
-    else if (name == "writePNdef")
-        c(&D::SQL_writePNdef, o.iERROR);
-    else if (name == "updatePN")
-        c(&D::SQL_updatePN, u"PN-C"_s, u"PN-C2"_s, qint16(0), o.iERROR);
-    else if (name == "writenewPN")
-        edited.writenewPN(c, u"PN-E"_s, u"PN-D"_s, 9, o.iERROR);
-    else if (name == "delPN")
-        c(&D::SQL_delPN, u"PN-B"_s, o.map, o.iERROR);
-    else if (name == "readPORTinfo")
-        o.ports.read(c, 2, o.num);
-    else if (name == "writePORTinfo")
-        Ports::of(4, 50).write(c, &D::SQL_writePORTinfo, 2, 4, o.iERROR);
-    else if (name == "writenewPORTS")
-        Ports::of(4, 50).write(c, &D::SQL_writenewPORTS, 9, 4, o.iERROR);
-    else if (name == "readnewMAP")
-        c(&D::SQL_readnewMAP, o.map, o.iERROR);
-    else
-        c(&D::SQL_delPORTS, qint16(2), o.iERROR);
+    const Outputs o = call(op.name, c, op.args);
     return {o.status(), o.text()};
 }
 
