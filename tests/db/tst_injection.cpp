@@ -1,11 +1,9 @@
-// Texts that try to change a query, through every place where a text reaches one: the User
-// Code, part numbers (created, looked up, renamed, deleted, without the window's string
-// rules), serial-number texts, descriptions, and the table names of the account row. Each
-// text is stored and read back exactly or refused as a whole; nothing else changes.
+// Texts that try to change a query, through every place of the operations where a text reaches
+// one (the User Code is tst_account's): part numbers (created, looked up, renamed, deleted,
+// without the window's string rules), serial-number texts, descriptions, and the table names
+// of the account row. Each is stored and read back exactly or refused whole; nothing else changes.
 
-#include "Account.h"
 #include "DbFixtures.h"
-#include "InternetProbe.h"
 
 #include <memory>
 
@@ -14,12 +12,6 @@ using namespace zelmar;
 using D = db::Database;
 
 namespace {
-
-class NoInternet : public InternetProbe
-{
-public:
-    void checkINTERNET(qint16& connected) override { connected = 1; }
-};
 
 // The rows of the tables that an operation on `pn` and `map` must leave alone, and the table list.
 QStringList untouched(test::TestDatabase& tdb, const QString& pn, int map)
@@ -34,7 +26,7 @@ QStringList untouched(test::TestDatabase& tdb, const QString& pn, int map)
 class TestInjection : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<test::TestDatabase> m_customer, m_central;
+    std::unique_ptr<test::TestDatabase> m_customer;
 
 private Q_SLOTS:
     void initTestCase()
@@ -43,15 +35,8 @@ private Q_SLOTS:
         m_customer =
             std::make_unique<test::TestDatabase>(QStringList{u"customer.sql"_s}, test::plainServer());
         QVERIFY2(m_customer->ok(), qPrintable(m_customer->error()));
-        m_central = std::make_unique<test::TestDatabase>(QStringList{u"central.sql"_s}, test::plainServer());
-        QVERIFY2(m_central->ok(), qPrintable(m_central->error()));
-        QVERIFY(m_central->exec(u"INSERT INTO Customers (Operator_Code, custDB) VALUES ('DEMO1', 'x')"_s));
     }
-    void cleanupTestCase()
-    {
-        m_customer.reset();
-        m_central.reset();
-    }
+    void cleanupTestCase() { m_customer.reset(); }
 
     void everyPlace_data()
     {
@@ -152,35 +137,6 @@ private Q_SLOTS:
         ports.write(port, &D::SQL_writenewPORTS, 9, 4, e3);
         QCOMPARE(QList<qint16>({e1, e2, e3}), QList<qint16>(3, 1));
         QCOMPARE(untouched(tdb, QString(), -1), all);
-    }
-
-    // The User Code: looked up, never found by a payload, and written into the sign-in record as it is.
-    void userCode_data() { everyPlace_data(); }
-    void userCode()
-    {
-        QFETCH(QString, text);
-        test::TestDatabase& central = *m_central;
-        QVERIFY(central.exec(u"TRUNCATE CustLogin"_s));
-        test::ScriptedDialogs dialogs;
-        test::RecordingProgramEnd end;
-        NoInternet internet;
-        db::Database d(&dialogs);
-        signin::CentralAccounts accounts(d, dialogs, end, internet);
-        const test::ServerInfo& s = central.server();
-        const QStringList before = test::tableTexts(central, u"Customers"_s);
-        db::AccountValues values;
-        qint16 result = 9;
-        accounts.SQL_readCUSTinfo(text, values, s.serverValue(), central.name(), u"Customers"_s, s.user,
-                                  s.password, result);
-        QCOMPARE(result, qint16(1));
-        QCOMPARE(end.ends, 0);
-        QVERIFY(dialogs.shown.isEmpty());
-        QCOMPARE(values, db::AccountValues());
-        accounts.SQL_writeLOGIN(s.serverValue(), central.name(), u"CustLogin"_s, s.user, s.password, 0, text,
-                                u"Op"_s, u"Co"_s, u"mac"_s, u"V1.2.0"_s, result);
-        QCOMPARE(test::lines(central, u"SELECT User_Code FROM CustLogin"_s),
-                 result == 0 ? QStringList{text} : QStringList());
-        QCOMPARE(test::tableTexts(central, u"Customers"_s), before);
     }
 };
 

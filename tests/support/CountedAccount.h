@@ -1,11 +1,8 @@
 #pragma once
 
-#include "Profile.h"
 #include "TestServer.h"
 
 #include <QThread>
-
-#include <functional>
 
 namespace zelmar::test {
 
@@ -51,29 +48,24 @@ public:
     }
 
 private:
-    // The server folds a connection's statements into the statistics just after it answers
-    // them: read until two reads 50 ms apart agree.
+    // The server counts a statement just after it answers it: read until two reads 50 ms apart agree.
     Counts settled()
     {
-        Counts last = read();
+        Counts last{-1, -1};
         for (int i = 0; i < 20; ++i) {
-            QThread::msleep(50);
-            const Counts now = read();
+            const QVariantList row =
+                m_tdb
+                    .rows(QStringLiteral("SELECT SELECT_COMMANDS, UPDATE_COMMANDS FROM "
+                                         "information_schema.USER_STATISTICS WHERE USER = ?"),
+                          {m_user})
+                    .value(0);
+            const Counts now{row.value(0).toLongLong(), row.value(1).toLongLong()};
             if (now.select == last.select && now.update == last.update)
-                return now;
+                break;
             last = now;
+            QThread::msleep(50);
         }
         return last;
-    }
-    Counts read()
-    {
-        const QVariantList row =
-            m_tdb
-                .rows(QStringLiteral("SELECT SELECT_COMMANDS, UPDATE_COMMANDS FROM "
-                                     "information_schema.USER_STATISTICS WHERE USER = ?"),
-                      {m_user})
-                .value(0);
-        return {row.value(0).toLongLong(), row.value(1).toLongLong()};
     }
 
     TestDatabase& m_tdb;

@@ -1,7 +1,6 @@
 #include "FaultProxy.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QMutex>
 #include <QMutexLocker>
@@ -11,7 +10,6 @@
 #include <QThread>
 #include <QTimer>
 
-#include <deque>
 #include <list>
 #include <memory>
 #include <utility>
@@ -35,14 +33,6 @@ struct FaultProxy::Worker
         QByteArray fromServer; // the greeting, until it is whole
         bool greetingSeen = false;
         bool stalled = false;
-        struct Chunk
-        {
-            qint64 due;
-            bool toServer;
-            QByteArray data;
-        };
-        std::deque<Chunk> queue;
-        QTimer* timer = nullptr;
     };
 
     ServerInfo upstream;
@@ -50,9 +40,7 @@ struct FaultProxy::Worker
     QObject* home = nullptr; // parent of everything in the thread
     QTcpServer* listener = nullptr;
     std::list<std::shared_ptr<Link>> links;
-    QElapsedTimer clock;
     int port = 0;
-    bool listening = false;
 
     mutable QMutex mutex;
     Plan plan;
@@ -66,60 +54,19 @@ struct FaultProxy::Worker
         return plan;
     }
 
-    void listen()
-    {
-        if (listener->isListening())
-            return;
-        // Back on the same port, so that the account's server value stays right.
-        listening = listener->listen(QHostAddress::LocalHost, quint16(port));
-        if (listening)
-            port = listener->serverPort();
-    }
-
-    void applyListening()
-    {
-        if (currentPlan().fault == Fault::Refuse)
-            listener->close();
-        else
-            listen();
-    }
-
     void close(Link& link)
     {
         if (link.client)
             link.client->abort();
         if (link.server)
             link.server->abort();
-        link.queue.clear();
     }
 
     void send(Link& link, bool toServer, const QByteArray& data)
     {
-        if (data.isEmpty() || link.stalled)
-            return;
-        const int delay = currentPlan().delayMs;
-        if (delay <= 0 && link.queue.empty()) {
-            QTcpSocket* to = toServer ? link.server : link.client;
-            if (to)
-                to->write(data);
-            return;
-        }
-        link.queue.push_back({clock.elapsed() + delay, toServer, data});
-        if (!link.timer->isActive())
-            link.timer->start(int(qMax<qint64>(0, link.queue.front().due - clock.elapsed())));
-    }
-
-    void flush(Link& link)
-    {
-        while (!link.queue.empty() && link.queue.front().due <= clock.elapsed()) {
-            const Link::Chunk chunk = link.queue.front();
-            link.queue.pop_front();
-            QTcpSocket* to = chunk.toServer ? link.server : link.client;
-            if (to && !link.stalled)
-                to->write(chunk.data);
-        }
-        if (!link.queue.empty())
-            link.timer->start(int(qMax<qint64>(0, link.queue.front().due - clock.elapsed())));
+        QTcpSocket* to = toServer ? link.server : link.client;
+        if (to && !data.isEmpty() && !link.stalled)
+            to->write(data);
     }
 
     void fromClient(Link& link)
@@ -213,9 +160,6 @@ struct FaultProxy::Worker
             Link& link = *shared;
             link.client = client;
             client->setParent(home);
-            link.timer = new QTimer(client);
-            link.timer->setSingleShot(true);
-            QObject::connect(link.timer, &QTimer::timeout, client, [this, shared] { flush(*shared); });
             if (p.fault == Fault::Blackhole) {
                 // Swallows what comes and never answers.
                 QObject::connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
@@ -290,10 +234,10 @@ FaultProxy::FaultProxy(const ServerInfo& upstream, int lifetimeSeconds)
     QMetaObject::invokeMethod(
         home,
         [w, lifetimeSeconds] {
-            w->clock.start();
             w->listener = new QTcpServer(w->home);
             QObject::connect(w->listener, &QTcpServer::newConnection, w->listener, [w] { w->accept(); });
-            w->listen();
+            w->listener->listen(QHostAddress::LocalHost);
+            w->port = w->listener->serverPort();
             // Bounded in time whatever the test does.
             QTimer::singleShot(lifetimeSeconds * 1000, w->home, [w] { w->shutdown(); });
         },
@@ -312,17 +256,11 @@ FaultProxy::~FaultProxy()
 
 void FaultProxy::setPlan(const Plan& plan)
 {
-    Worker* w = m_worker.get();
-    {
-        QMutexLocker lock(&w->mutex);
-        w->plan = plan;
-        w->statements = 0;
-        w->connections = 0;
-        w->triggered = false;
-    }
-    if (w->home)
-        QMetaObject::invokeMethod(
-            w->home, [w] { w->applyListening(); }, Qt::BlockingQueuedConnection);
+    QMutexLocker lock(&m_worker->mutex);
+    m_worker->plan = plan;
+    m_worker->statements = 0;
+    m_worker->connections = 0;
+    m_worker->triggered = false;
 }
 
 bool FaultProxy::ok() const

@@ -20,7 +20,6 @@ public:
     enum class Fault
     {
         None,
-        Refuse,    // nothing listens: connections are refused
         Blackhole, // connections are accepted and never answered
         Stall,     // at statement K the connection goes silent both ways
         Cut,       // at statement K the connection is dropped
@@ -33,8 +32,6 @@ public:
         // its reply is lost, otherwise it is lost itself.
         int statement = 1;
         bool delivered = true;
-        // Every chunk in either direction waits this long before it is passed on.
-        int delayMs = 0;
     };
 
     explicit FaultProxy(const ServerInfo& upstream = tlsServer(), int lifetimeSeconds = 300);
