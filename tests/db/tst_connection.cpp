@@ -35,27 +35,6 @@ class TestConnection : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void connectionString_data()
-    {
-        QTest::addColumn<QString>("driver");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("driver clause, value inserted as it is")
-            << u"DRIVER={MySQL ODBC 3.51 Driver};"_s
-            << u"DRIVER={MySQL ODBC 3.51 Driver};SERVER=10.1.2.3;DATABASE=tARV;UID=admin_tarv;PASSWORD=a;b c;"
-               u"SslMode=Preferred;OPTION=3;"_s;
-        QTest::newRow("no driver clause")
-            << QString()
-            << u"SERVER=10.1.2.3;DATABASE=tARV;UID=admin_tarv;PASSWORD=a;b c;SslMode=Preferred;OPTION=3;"_s;
-    }
-    void connectionString()
-    {
-        QFETCH(QString, driver);
-        QFETCH(QString, expected);
-        QCOMPARE(
-            (db::Profile{driver, u"10.1.2.3"_s, u"tARV"_s, u"admin_tarv"_s, u"a;b c"_s}.connectionString()),
-            expected);
-    }
-
     void serverValues_data()
     {
         QTest::addColumn<QString>("server");

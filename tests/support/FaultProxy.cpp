@@ -10,9 +10,7 @@
 #include <QThread>
 #include <QTimer>
 
-#include <list>
 #include <memory>
-#include <utility>
 
 namespace zelmar::test {
 
@@ -39,7 +37,6 @@ struct FaultProxy::Worker
     QThread thread;
     QObject* home = nullptr; // parent of everything in the thread
     QTcpServer* listener = nullptr;
-    std::list<std::shared_ptr<Link>> links;
     int port = 0;
 
     mutable QMutex mutex;
@@ -47,12 +44,6 @@ struct FaultProxy::Worker
     int statements = 0;
     int connections = 0;
     bool triggered = false;
-
-    Plan currentPlan() const
-    {
-        QMutexLocker lock(&mutex);
-        return plan;
-    }
 
     void close(Link& link)
     {
@@ -150,36 +141,29 @@ struct FaultProxy::Worker
     void accept()
     {
         while (QTcpSocket* client = listener->nextPendingConnection()) {
-            const Plan p = currentPlan();
-            {
-                QMutexLocker lock(&mutex);
-                ++connections;
-            }
-            auto shared = std::make_shared<Link>();
-            links.push_back(shared);
-            Link& link = *shared;
-            link.client = client;
+            // Sockets live until the proxy ends, which deletes them with `home`.
             client->setParent(home);
-            if (p.fault == Fault::Blackhole) {
+            QMutexLocker lock(&mutex);
+            ++connections;
+            if (plan.fault == Fault::Blackhole) {
                 // Swallows what comes and never answers.
                 QObject::connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
-                QObject::connect(client, &QTcpSocket::disconnected, client,
-                                 [this, shared] { drop(*shared); });
                 continue;
             }
+            lock.unlock();
+            auto shared = std::make_shared<Link>();
             auto* server = new QTcpSocket(home);
-            link.server = server;
+            shared->client = client;
+            shared->server = server;
             QObject::connect(client, &QTcpSocket::readyRead, client, [this, shared] { fromClient(*shared); });
             QObject::connect(server, &QTcpSocket::readyRead, server, [this, shared] { fromServer(*shared); });
-            QObject::connect(client, &QTcpSocket::disconnected, client, [this, shared] {
+            QObject::connect(client, &QTcpSocket::disconnected, client, [shared] {
                 if (shared->server)
                     shared->server->disconnectFromHost();
-                drop(*shared);
             });
-            QObject::connect(server, &QTcpSocket::disconnected, server, [this, shared] {
+            QObject::connect(server, &QTcpSocket::disconnected, server, [shared] {
                 if (shared->client && !shared->stalled)
                     shared->client->disconnectFromHost();
-                drop(*shared);
             });
             QObject::connect(server, &QTcpSocket::errorOccurred, server, [shared] {
                 if (shared->client)
@@ -189,33 +173,8 @@ struct FaultProxy::Worker
         }
     }
 
-    // Forgets a link once both of its sockets are gone.
-    void drop(Link& link)
-    {
-        const bool clientGone = !link.client || link.client->state() == QAbstractSocket::UnconnectedState;
-        const bool serverGone = !link.server || link.server->state() == QAbstractSocket::UnconnectedState;
-        if (!clientGone || !serverGone)
-            return;
-        for (auto it = links.begin(); it != links.end(); ++it) {
-            if (it->get() == &link) {
-                QTcpSocket* client = link.client;
-                QTcpSocket* server = link.server;
-                links.erase(it);
-                if (client)
-                    client->deleteLater();
-                if (server)
-                    server->deleteLater();
-                return;
-            }
-        }
-    }
-
     void shutdown()
     {
-        // Closing a socket reports its disconnection, which drops links: close a copy of the list.
-        const std::list<std::shared_ptr<Link>> all = std::exchange(links, {});
-        for (const auto& link : all)
-            close(*link);
         delete home;
         home = nullptr;
         listener = nullptr;
@@ -266,11 +225,6 @@ void FaultProxy::setPlan(const Plan& plan)
 bool FaultProxy::ok() const
 {
     return m_worker->port > 0 && m_worker->upstream.valid();
-}
-
-int FaultProxy::port() const
-{
-    return m_worker->port;
 }
 
 QString FaultProxy::serverValue() const

@@ -44,7 +44,6 @@ public:
     void setPlan(const Plan& plan);
 
     bool ok() const;
-    int port() const;
     // "127.0.0.1:port", as the account's server field names it.
     QString serverValue() const;
     // Statements seen since the plan was set, the one that met the fault included.
