@@ -4,12 +4,6 @@ using namespace Qt::StringLiterals;
 
 namespace zelmar::db {
 
-QString Profile::connectionString() const
-{
-    return driver + u"SERVER="_s + server + u";"_s + u"DATABASE="_s + database + u";"_s + u"UID="_s + user +
-           u";"_s + u"PASSWORD="_s + password + u";"_s + u"SslMode=Preferred;"_s + u"OPTION=3;"_s;
-}
-
 ServerAddress parseServer(const QString& server)
 {
     ServerAddress out;

@@ -18,9 +18,6 @@ struct Profile
     // A site's CA file. Named: TLS is required and the server's certificate must be
     // issued by it and name the server. Empty: TLS when offered, no check.
     QString caFile = {};
-
-    // The connection string, the seven pieces in their order with nothing between them.
-    QString connectionString() const;
 };
 
 struct ServerAddress

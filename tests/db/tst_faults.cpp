@@ -3,18 +3,17 @@
 // reports what is true, and the caller's second attempt neither fails nor doubles.
 // The time checks are upper bounds on waits (a hang shows), with wide margins.
 
-#include "FaultOps.h"
+#include "DbFixtures.h"
 #include "FaultProxy.h"
 #include "HostLookup.h"
 
 #include <QElapsedTimer>
-#include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace zelmar;
 using test::FaultOp;
 using test::FaultProxy;
-using test::OpResult;
+using Result = std::pair<int, QString>;
 
 Q_DECLARE_METATYPE(zelmar::test::FaultOp)
 
@@ -23,54 +22,37 @@ namespace {
 constexpr int waitSeconds = 2; // every single wait of the operations under test
 constexpr qint64 marginMs = 1500;
 
-const QString connectBox = u"Error Code 1005. Program will be using DEFAULT configuration values"_s;
-const QString rowsBox = u"Error Code 1006. Program will be using DEFAULT configuration values"_s;
-
-// A seeded database reached through a proxy, and the operations' Database.
+// A seeded database reached through a proxy.
 struct Bench
 {
     test::TestDatabase tdb;
     FaultProxy proxy{test::tlsServer()};
     test::ScriptedDialogs dialogs;
-    db::Database database{&dialogs, db::Timeouts{waitSeconds, waitSeconds, waitSeconds}};
+    test::Caller caller{db::Database{&dialogs, db::Timeouts{waitSeconds, waitSeconds, waitSeconds}}, {}, {}};
 
-    bool ok() { return tdb.ok() && proxy.ok() && test::seedFaultData(tdb); }
-    db::Profile profile() const
+    bool ok()
     {
-        db::Profile p = tdb.profile();
-        p.server = proxy.serverValue();
-        return p;
+        caller.profile = tdb.profile();
+        caller.profile.server = proxy.serverValue();
+        return tdb.ok() && proxy.ok() && test::seedFaultData(tdb);
     }
-    bool reset()
+    Result run(const FaultOp& op, qint64& ms)
     {
         dialogs.shown.clear();
-        return test::execAll(tdb, {u"TRUNCATE snPN"_s, u"TRUNCATE portCONFIG"_s, u"TRUNCATE zSQL"_s}) &&
-               test::seedFaultData(tdb);
+        QElapsedTimer clock;
+        clock.start();
+        Result r = test::run(op, caller);
+        ms = clock.elapsed();
+        return r;
     }
     QStringList boxes() const
     {
         QStringList out;
         for (const auto& s : dialogs.shown)
-            out.append(s.title);
-        return out;
-    }
-    QStringList routines()
-    {
-        QStringList out;
-        for (const auto& r : test::errorRecords(tdb))
-            out.append(r.first);
+            out.append(s.title.left(16));
         return out;
     }
 };
-
-OpResult timed(const FaultOp& op, db::Database& d, const db::Profile& p, qint64& ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    OpResult r = op.call(d, p);
-    ms = clock.elapsed();
-    return r;
-}
 
 } // namespace
 
@@ -85,14 +67,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<FaultOp>("op");
         QTest::addColumn<QString>("fault");
-        for (const FaultOp& op : test::faultOps()) {
+        for (const FaultOp& op : test::faultOps())
             for (const char* fault :
-                 {"server down", "wrong password", "never answers", "table missing", "bad column"}) {
-                if (QByteArray(fault) == "bad column" && op.spoil.isEmpty())
-                    continue;
-                QTest::addRow("%s, %s", op.name, fault) << op << QString::fromLatin1(fault);
-            }
-        }
+                 {"server down", "wrong password", "never answers", "table missing", "bad value"})
+                if (QByteArray(fault) != "bad value" || !op.spoil.isEmpty())
+                    QTest::addRow("%s, %s", op.name, fault) << op << QString::fromLatin1(fault);
     }
     void beforeTheWork()
     {
@@ -100,65 +79,50 @@ private Q_SLOTS:
         QFETCH(QString, fault);
         Bench b;
         QVERIFY2(b.ok(), qPrintable(b.tdb.error()));
-
-        // What the operation hands back when it reads nothing.
-        b.proxy.setPlan({FaultProxy::Fault::Refuse});
-        const OpResult untouched = op.call(b.database, b.profile());
-        b.proxy.setPlan({});
-        b.dialogs.shown.clear();
-
-        db::Profile p = b.profile();
-        bool recorded = false;
-        if (fault == u"server down"_s) {
-            b.proxy.setPlan({FaultProxy::Fault::Refuse});
-        } else if (fault == u"wrong password"_s) {
-            p.password += u"x"_s;
-        } else if (fault == u"never answers"_s) {
-            b.proxy.setPlan({FaultProxy::Fault::Blackhole});
-        } else if (fault == u"table missing"_s) {
-            QVERIFY(b.tdb.exec(op.box || QByteArray(op.name).contains("MAP") ||
-                                       QByteArray(op.name).contains("PORT")
-                                   ? u"DROP TABLE portCONFIG"_s
-                                   : u"DROP TABLE snPN"_s));
-            recorded = op.routine != nullptr;
-        } else {
-            QVERIFY(test::execAll(b.tdb, op.spoil));
-            recorded = op.routine != nullptr;
-        }
-        const QStringList before = fault == u"table missing"_s ? QStringList() : test::faultState(b.tdb);
-
         qint64 ms = 0;
-        const OpResult r = timed(op, b.database, p, ms);
-        b.proxy.setPlan({});
+        const QString proxied = b.caller.profile.server;
+        b.caller.profile.server = u"127.0.0.1:"_s + QString::number(test::deadPort());
+        const QString untouched = b.run(op, ms).second; // what it hands back when it reads nothing
+        if (fault != u"server down"_s)
+            b.caller.profile.server = proxied;
 
-        if (r.status != -1)
-            QCOMPARE(r.status, 1);
-        else if (fault != u"bad column"_s) // a read keeps what it read before a bad value
-            QCOMPARE(r.out, untouched.out);
-        if (!(op.rowByRow && fault == u"bad column"_s) && fault != u"table missing"_s)
+        const bool badValue = fault == u"bad value"_s, missing = fault == u"table missing"_s;
+        if (fault == u"wrong password"_s)
+            b.caller.profile.password += u"x"_s;
+        else if (fault == u"never answers"_s)
+            b.proxy.setPlan({FaultProxy::Fault::Blackhole});
+        else if (missing || badValue)
+            QVERIFY(test::execAll(
+                b.tdb, missing ? QStringList{u"DROP TABLE "_s + QString::fromLatin1(op.table)} : op.spoil));
+        const QStringList before = missing ? QStringList() : test::faultState(b.tdb);
+
+        const auto [status, out] = b.run(op, ms);
+        b.proxy.setPlan({});
+        if (status != -1)
+            QCOMPARE(status, 1);
+        else if (!badValue) // a read keeps what it read before a bad value
+            QCOMPARE(out, untouched);
+        if (!missing && !(op.has(u'r') && badValue))
             QCOMPARE(test::faultState(b.tdb), before);
-        QCOMPARE(b.routines(), recorded ? QStringList{QString::fromLatin1(op.routine)} : QStringList());
-        QStringList boxes;
-        if (op.box)
-            boxes.append(fault == u"bad column"_s ? rowsBox : connectBox);
-        QCOMPARE(b.boxes(), boxes);
+        QCOMPARE(test::errorRecords(b.tdb),
+                 QStringList((missing || badValue) && !op.record.isEmpty(), op.record));
+        const QString box = badValue ? u"Error Code 1006."_s : u"Error Code 1005."_s;
+        QCOMPARE(b.boxes(), op.has(u'b') ? QStringList{box} : QStringList());
         // One wait at most: a server that did not answer gets no error record attempt.
         QVERIFY2(ms <= waitSeconds * 1000 + marginMs, qPrintable(QString::number(ms)));
     }
 
-    // The connection cut at each statement of the operation in turn, the statement lost
-    // on its way or only its reply; and the server going silent after the last statement.
-    // A success reported is a success stored; a failure reported of a change made in one
-    // save leaves nothing changed; the caller's second attempt succeeds and the work is
-    // done exactly once.
+    // The connection cut at each statement of the operation in turn, the statement lost on its
+    // way or only its reply; and the server going silent after the last statement. A success
+    // reported is a success stored; a failure reported of a change made in one save leaves
+    // nothing changed; the caller's second attempt succeeds and the work is done exactly once.
     void cutAtEveryStatement_data()
     {
         QTest::addColumn<FaultOp>("op");
         QTest::addColumn<QString>("mode");
-        for (const FaultOp& op : test::faultOps()) {
+        for (const FaultOp& op : test::faultOps())
             for (const char* mode : {"statement lost", "reply lost", "silent after the last"})
                 QTest::addRow("%s, %s", op.name, mode) << op << QString::fromLatin1(mode);
-        }
     }
     void cutAtEveryStatement()
     {
@@ -167,91 +131,70 @@ private Q_SLOTS:
         Bench b;
         QVERIFY2(b.ok(), qPrintable(b.tdb.error()));
         const QStringList before = test::faultState(b.tdb);
-
-        // The undisturbed run: what it hands back and stores, and how many statements it takes.
-        b.proxy.setPlan({});
-        const OpResult clean = op.call(b.database, b.profile());
+        qint64 ms = 0;
+        const auto [cleanStatus, clean] = b.run(op, ms);
         const int statements = b.proxy.statements();
         QVERIFY(statements > 0);
-        QVERIFY(clean.status != 1);
+        QVERIFY(cleanStatus != 1);
         const QStringList after = test::faultState(b.tdb);
-        QCOMPARE(after != before, op.writes);
+        QCOMPARE(after != before, op.has(u'w'));
 
         const bool silent = mode == u"silent after the last"_s;
         for (int k = silent ? statements : 1; k <= statements; ++k) {
-            QVERIFY(b.reset());
-            FaultProxy::Plan plan;
-            plan.fault = silent ? FaultProxy::Fault::Stall : FaultProxy::Fault::Cut;
-            plan.statement = k;
-            plan.delivered = mode != u"statement lost"_s;
-            b.proxy.setPlan(plan);
-            qint64 ms = 0;
-            const OpResult first = timed(op, b.database, b.profile(), ms);
-            const QByteArray at = "statement " + QByteArray::number(k);
+            QVERIFY(test::seedFaultData(b.tdb));
+            b.proxy.setPlan(
+                {silent ? FaultProxy::Fault::Stall : FaultProxy::Fault::Cut, k, mode != u"statement lost"_s});
+            const auto [status, out] = b.run(op, ms);
+            const QByteArray at = "statement " + QByteArray::number(k) + ", ms " + QByteArray::number(ms);
             QVERIFY2(b.proxy.triggered(), at.constData());
-            QVERIFY2(ms <= (silent ? waitSeconds * 1000 : 0) + marginMs,
-                     QByteArray(at + ", ms " + QByteArray::number(ms)).constData());
-
+            QVERIFY2(ms <= (silent ? waitSeconds * 1000 : 0) + marginMs, at.constData());
             const QStringList state = test::faultState(b.tdb);
-            if (first.status == 0) {
+            if (status == 0) {
                 QVERIFY2(state == after, at.constData());
-                QCOMPARE(first.out, clean.out);
-            } else if (op.writes && !op.rowByRow) {
+                QCOMPARE(out, clean);
+            } else if (op.has(u'w') && !op.has(u'r')) {
                 QVERIFY2(state == before, at.constData());
             }
-            if (first.status == 1 || (first.status == -1 && first.out != clean.out)) {
-                const OpResult second = op.call(b.database, b.profile());
-                QVERIFY2(second.status != 1, at.constData());
-                QCOMPARE(second.out, clean.out);
+            if (status == 1 || (status == -1 && out != clean)) {
+                const auto [again, againOut] = b.run(op, ms);
+                QVERIFY2(again != 1, at.constData());
+                QCOMPARE(againOut, clean);
             }
             QVERIFY2(test::faultState(b.tdb) == after, at.constData());
         }
     }
 
-    // One operator action draws every wait from one budget: a server that never answers
-    // costs the budget for both attempts together, and one that answers slowly is cut off.
-    void oneActionIsBounded_data()
-    {
-        QTest::addColumn<int>("delayMs");
-        QTest::newRow("never answers") << 0;
-        QTest::newRow("one packet every 400 ms") << 400;
-    }
+    // One operator action draws every wait from one budget: a server that never answers costs
+    // the budget for both attempts together.
     void oneActionIsBounded()
     {
-        QFETCH(int, delayMs);
         Bench b;
         QVERIFY2(b.ok(), qPrintable(b.tdb.error()));
-        db::Database database(&b.dialogs, db::Timeouts{5, 5, 5});
-        FaultProxy::Plan plan;
-        plan.fault = delayMs ? FaultProxy::Fault::None : FaultProxy::Fault::Blackhole;
-        plan.delayMs = delayMs;
-        b.proxy.setPlan(plan);
-        const FaultOp op = test::faultOps().at(9); // writePORTinfo: many statements
-        QCOMPARE(op.name, "writePORTinfo");
+        b.caller.database = db::Database(&b.dialogs, db::Timeouts{5, 5, 5});
+        b.proxy.setPlan({FaultProxy::Fault::Blackhole});
+        const FaultOp op = test::faultOps().at(9);
         constexpr std::chrono::milliseconds total{3000};
         QElapsedTimer clock;
         clock.start();
-        OpResult r;
+        qint64 ms = 0;
+        int status = -1;
         {
-            const db::ActionBudget::Scope action(database.budget(), total);
-            r = op.call(database, b.profile());
-            if (r.status != 0)
-                r = op.call(database, b.profile());
-            QVERIFY(database.budget()->exhausted());
+            const db::ActionBudget::Scope action(b.caller.database.budget(), total);
+            status = b.run(op, ms).first;
+            if (status != 0)
+                status = b.run(op, ms).first;
+            QVERIFY(b.caller.database.budget()->exhausted());
         }
-        QCOMPARE(r.status, 1);
+        QCOMPARE(status, 1);
         QVERIFY2(clock.elapsed() <= total.count() + marginMs, qPrintable(QString::number(clock.elapsed())));
-        // Outside an action only each single wait is bounded again.
-        QVERIFY(!database.budget()->remaining());
+        QVERIFY(!b.caller.database.budget()->remaining()); // outside an action only each wait is bounded
     }
 
     // A server name is looked up within the bound; names that cannot be resolved fail.
     void hostLookup()
     {
-        QCOMPARE(db::lookUpHost(u"127.0.0.1"_s, std::chrono::seconds(1)),
-                 std::optional<QString>(u"127.0.0.1"_s));
-        QCOMPARE(db::lookUpHost(u"localhost"_s, std::chrono::seconds(1)),
-                 std::optional<QString>(u"localhost"_s));
+        for (const QString& host : {u"127.0.0.1"_s, u"localhost"_s})
+            QCOMPARE(db::lookUpHost(host, std::chrono::seconds(1)), std::optional<QString>(host));
         QVERIFY(!db::lookUpHost(u"no-such-host.invalid"_s, std::chrono::seconds(2)));
     }
 };

@@ -1,7 +1,6 @@
 #include "FaultProxy.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QMutex>
 #include <QMutexLocker>
@@ -11,10 +10,7 @@
 #include <QThread>
 #include <QTimer>
 
-#include <deque>
-#include <list>
 #include <memory>
-#include <utility>
 
 namespace zelmar::test {
 
@@ -35,25 +31,13 @@ struct FaultProxy::Worker
         QByteArray fromServer; // the greeting, until it is whole
         bool greetingSeen = false;
         bool stalled = false;
-        qint64 bytes = 0;
-        struct Chunk
-        {
-            qint64 due;
-            bool toServer;
-            QByteArray data;
-        };
-        std::deque<Chunk> queue;
-        QTimer* timer = nullptr;
     };
 
     ServerInfo upstream;
     QThread thread;
     QObject* home = nullptr; // parent of everything in the thread
     QTcpServer* listener = nullptr;
-    std::list<std::shared_ptr<Link>> links;
-    QElapsedTimer clock;
     int port = 0;
-    bool listening = false;
 
     mutable QMutex mutex;
     Plan plan;
@@ -61,88 +45,19 @@ struct FaultProxy::Worker
     int connections = 0;
     bool triggered = false;
 
-    Plan currentPlan() const
-    {
-        QMutexLocker lock(&mutex);
-        return plan;
-    }
-
-    void listen()
-    {
-        if (listener->isListening())
-            return;
-        // Back on the same port, so that the account's server value stays right.
-        listening = listener->listen(QHostAddress::LocalHost, quint16(port));
-        if (listening)
-            port = listener->serverPort();
-    }
-
-    void applyListening()
-    {
-        if (currentPlan().fault == Fault::Refuse)
-            listener->close();
-        else
-            listen();
-    }
-
     void close(Link& link)
     {
         if (link.client)
             link.client->abort();
         if (link.server)
             link.server->abort();
-        link.queue.clear();
     }
 
     void send(Link& link, bool toServer, const QByteArray& data)
     {
-        if (data.isEmpty() || link.stalled)
-            return;
-        const int delay = currentPlan().delayMs;
-        if (delay <= 0 && link.queue.empty()) {
-            QTcpSocket* to = toServer ? link.server : link.client;
-            if (to)
-                to->write(data);
-            return;
-        }
-        link.queue.push_back({clock.elapsed() + delay, toServer, data});
-        if (!link.timer->isActive())
-            link.timer->start(int(qMax<qint64>(0, link.queue.front().due - clock.elapsed())));
-    }
-
-    void flush(Link& link)
-    {
-        while (!link.queue.empty() && link.queue.front().due <= clock.elapsed()) {
-            const Link::Chunk chunk = link.queue.front();
-            link.queue.pop_front();
-            QTcpSocket* to = chunk.toServer ? link.server : link.client;
-            if (to && !link.stalled)
-                to->write(chunk.data);
-        }
-        if (!link.queue.empty())
-            link.timer->start(int(qMax<qint64>(0, link.queue.front().due - clock.elapsed())));
-    }
-
-    // Passes `data` on unless the byte budget of a CutAfterBytes plan runs out in it.
-    // Returns false when the link was cut.
-    bool forward(Link& link, bool toServer, const QByteArray& data)
-    {
-        {
-            QMutexLocker lock(&mutex);
-            if (plan.fault == Fault::CutAfterBytes && !triggered && link.bytes + data.size() > plan.bytes) {
-                triggered = true;
-                const QByteArray head = data.left(qMax<qint64>(0, plan.bytes - link.bytes));
-                lock.unlock();
-                send(link, toServer, head);
-                if (QTcpSocket* to = toServer ? link.server : link.client)
-                    to->flush();
-                close(link);
-                return false;
-            }
-        }
-        link.bytes += data.size();
-        send(link, toServer, data);
-        return true;
+        QTcpSocket* to = toServer ? link.server : link.client;
+        if (to && !data.isEmpty() && !link.stalled)
+            to->write(data);
     }
 
     void fromClient(Link& link)
@@ -173,10 +88,8 @@ struct FaultProxy::Worker
                     delivered = plan.delivered;
                 }
             }
-            if (fault == Fault::None || delivered) {
-                if (!forward(link, true, packet))
-                    return;
-            }
+            if (fault == Fault::None || delivered)
+                send(link, true, packet);
             if (fault == Fault::Stall) {
                 if (link.server)
                     link.server->flush();
@@ -222,45 +135,35 @@ struct FaultProxy::Worker
                 }
             }
         }
-        forward(link, false, data);
+        send(link, false, data);
     }
 
     void accept()
     {
         while (QTcpSocket* client = listener->nextPendingConnection()) {
-            const Plan p = currentPlan();
-            {
-                QMutexLocker lock(&mutex);
-                ++connections;
-            }
-            auto shared = std::make_shared<Link>();
-            links.push_back(shared);
-            Link& link = *shared;
-            link.client = client;
+            // Sockets live until the proxy ends, which deletes them with `home`.
             client->setParent(home);
-            link.timer = new QTimer(client);
-            link.timer->setSingleShot(true);
-            QObject::connect(link.timer, &QTimer::timeout, client, [this, shared] { flush(*shared); });
-            if (p.fault == Fault::Blackhole) {
+            QMutexLocker lock(&mutex);
+            ++connections;
+            if (plan.fault == Fault::Blackhole) {
                 // Swallows what comes and never answers.
                 QObject::connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
-                QObject::connect(client, &QTcpSocket::disconnected, client,
-                                 [this, shared] { drop(*shared); });
                 continue;
             }
+            lock.unlock();
+            auto shared = std::make_shared<Link>();
             auto* server = new QTcpSocket(home);
-            link.server = server;
+            shared->client = client;
+            shared->server = server;
             QObject::connect(client, &QTcpSocket::readyRead, client, [this, shared] { fromClient(*shared); });
             QObject::connect(server, &QTcpSocket::readyRead, server, [this, shared] { fromServer(*shared); });
-            QObject::connect(client, &QTcpSocket::disconnected, client, [this, shared] {
+            QObject::connect(client, &QTcpSocket::disconnected, client, [shared] {
                 if (shared->server)
                     shared->server->disconnectFromHost();
-                drop(*shared);
             });
-            QObject::connect(server, &QTcpSocket::disconnected, server, [this, shared] {
+            QObject::connect(server, &QTcpSocket::disconnected, server, [shared] {
                 if (shared->client && !shared->stalled)
                     shared->client->disconnectFromHost();
-                drop(*shared);
             });
             QObject::connect(server, &QTcpSocket::errorOccurred, server, [shared] {
                 if (shared->client)
@@ -270,33 +173,8 @@ struct FaultProxy::Worker
         }
     }
 
-    // Forgets a link once both of its sockets are gone.
-    void drop(Link& link)
-    {
-        const bool clientGone = !link.client || link.client->state() == QAbstractSocket::UnconnectedState;
-        const bool serverGone = !link.server || link.server->state() == QAbstractSocket::UnconnectedState;
-        if (!clientGone || !serverGone)
-            return;
-        for (auto it = links.begin(); it != links.end(); ++it) {
-            if (it->get() == &link) {
-                QTcpSocket* client = link.client;
-                QTcpSocket* server = link.server;
-                links.erase(it);
-                if (client)
-                    client->deleteLater();
-                if (server)
-                    server->deleteLater();
-                return;
-            }
-        }
-    }
-
     void shutdown()
     {
-        // Closing a socket reports its disconnection, which drops links: close a copy of the list.
-        const std::list<std::shared_ptr<Link>> all = std::exchange(links, {});
-        for (const auto& link : all)
-            close(*link);
         delete home;
         home = nullptr;
         listener = nullptr;
@@ -315,10 +193,10 @@ FaultProxy::FaultProxy(const ServerInfo& upstream, int lifetimeSeconds)
     QMetaObject::invokeMethod(
         home,
         [w, lifetimeSeconds] {
-            w->clock.start();
             w->listener = new QTcpServer(w->home);
             QObject::connect(w->listener, &QTcpServer::newConnection, w->listener, [w] { w->accept(); });
-            w->listen();
+            w->listener->listen(QHostAddress::LocalHost);
+            w->port = w->listener->serverPort();
             // Bounded in time whatever the test does.
             QTimer::singleShot(lifetimeSeconds * 1000, w->home, [w] { w->shutdown(); });
         },
@@ -337,27 +215,16 @@ FaultProxy::~FaultProxy()
 
 void FaultProxy::setPlan(const Plan& plan)
 {
-    Worker* w = m_worker.get();
-    {
-        QMutexLocker lock(&w->mutex);
-        w->plan = plan;
-        w->statements = 0;
-        w->connections = 0;
-        w->triggered = false;
-    }
-    if (w->home)
-        QMetaObject::invokeMethod(
-            w->home, [w] { w->applyListening(); }, Qt::BlockingQueuedConnection);
+    QMutexLocker lock(&m_worker->mutex);
+    m_worker->plan = plan;
+    m_worker->statements = 0;
+    m_worker->connections = 0;
+    m_worker->triggered = false;
 }
 
 bool FaultProxy::ok() const
 {
     return m_worker->port > 0 && m_worker->upstream.valid();
-}
-
-int FaultProxy::port() const
-{
-    return m_worker->port;
 }
 
 QString FaultProxy::serverValue() const

@@ -20,11 +20,9 @@ public:
     enum class Fault
     {
         None,
-        Refuse,        // nothing listens: connections are refused
-        Blackhole,     // connections are accepted and never answered
-        Stall,         // at statement K the connection goes silent both ways
-        Cut,           // at statement K the connection is dropped
-        CutAfterBytes, // after `bytes` bytes (both ways) the connection is dropped
+        Blackhole, // connections are accepted and never answered
+        Stall,     // at statement K the connection goes silent both ways
+        Cut,       // at statement K the connection is dropped
     };
     struct Plan
     {
@@ -34,9 +32,6 @@ public:
         // its reply is lost, otherwise it is lost itself.
         int statement = 1;
         bool delivered = true;
-        qint64 bytes = 0;
-        // Every chunk in either direction waits this long before it is passed on.
-        int delayMs = 0;
     };
 
     explicit FaultProxy(const ServerInfo& upstream = tlsServer(), int lifetimeSeconds = 300);
@@ -49,12 +44,11 @@ public:
     void setPlan(const Plan& plan);
 
     bool ok() const;
-    int port() const;
     // "127.0.0.1:port", as the account's server field names it.
     QString serverValue() const;
     // Statements seen since the plan was set, the one that met the fault included.
     int statements() const;
-    // Whether the Stall, Cut or CutAfterBytes of the plan has happened.
+    // Whether the Stall or Cut of the plan has happened.
     bool triggered() const;
     // Connections accepted since the plan was set.
     int connections() const;

@@ -137,39 +137,30 @@ bool TestDatabase::load(const QString& schemaFile)
     return true;
 }
 
+bool TestDatabase::run(QSqlQuery& query, const QString& sql, const QVariantList& values)
+{
+    const bool prepared = query.prepare(sql);
+    for (const QVariant& v : values)
+        query.addBindValue(v);
+    if (prepared && query.exec())
+        return true;
+    m_error = query.lastError().text() + u" in: "_s + sql;
+    qWarning("%s", qPrintable(m_error));
+    return false;
+}
+
 bool TestDatabase::exec(const QString& sql, const QVariantList& values)
 {
     QSqlQuery q(admin());
-    if (!q.prepare(sql)) {
-        m_error = q.lastError().text() + u" in: "_s + sql;
-        qWarning("%s", qPrintable(m_error));
-        return false;
-    }
-    for (const QVariant& v : values)
-        q.addBindValue(v);
-    if (!q.exec()) {
-        m_error = q.lastError().text() + u" in: "_s + sql;
-        qWarning("%s", qPrintable(m_error));
-        return false;
-    }
-    return true;
+    return run(q, sql, values);
 }
 
 QList<QVariantList> TestDatabase::rows(const QString& sql, const QVariantList& values)
 {
     QList<QVariantList> out;
     QSqlQuery q(admin());
-    if (!q.prepare(sql)) {
-        m_error = q.lastError().text();
+    if (!run(q, sql, values))
         return out;
-    }
-    for (const QVariant& v : values)
-        q.addBindValue(v);
-    if (!q.exec()) {
-        m_error = q.lastError().text();
-        qWarning("%s", qPrintable(m_error));
-        return out;
-    }
     while (q.next()) {
         QVariantList row;
         for (int i = 0; i < q.record().count(); ++i)
@@ -194,25 +185,26 @@ int TestDatabase::count(const QString& table)
 
 void ScriptedDialogs::message(const QString& text, const QString& title)
 {
-    shown.append({u"message"_s, text, title});
-    if (whileShown)
-        whileShown(shown.last());
+    record(u"message"_s, text, title);
 }
 
 bool ScriptedDialogs::askYesNo(const QString& text, const QString& title)
 {
-    shown.append({u"yesno"_s, text, title});
-    if (whileShown)
-        whileShown(shown.last());
-    return yesNoAnswers.isEmpty() ? false : yesNoAnswers.takeFirst();
+    record(u"yesno"_s, text, title);
+    return !yesNoAnswers.isEmpty() && yesNoAnswers.takeFirst();
 }
 
 QString ScriptedDialogs::input(const QString& prompt, const QString& title, const QString&)
 {
-    shown.append({u"input"_s, prompt, title});
+    record(u"input"_s, prompt, title);
+    return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
+}
+
+void ScriptedDialogs::record(const QString& kind, const QString& text, const QString& title)
+{
+    shown.append({kind, text, title});
     if (whileShown)
         whileShown(shown.last());
-    return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
 }
 
 } // namespace zelmar::test

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPair>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -62,6 +63,7 @@ public:
 
 private:
     QSqlDatabase admin() const;
+    bool run(QSqlQuery& query, const QString& sql, const QVariantList& values);
     ServerInfo m_server;
     QString m_name;
     QString m_connection;
@@ -88,6 +90,9 @@ public:
     std::function<void(const Shown&)> whileShown;
     QList<bool> yesNoAnswers;    // taken from the front; No when empty
     QList<QString> inputAnswers; // taken from the front; Cancel when empty
+
+private:
+    void record(const QString& kind, const QString& text, const QString& title);
 };
 
 class RecordingProgramEnd : public ProgramEnd
