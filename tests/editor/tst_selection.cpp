@@ -1,26 +1,34 @@
-// Picking part numbers and ports, renaming, gathering and the option boxes, against a
-// database on the test server; and the event safety of the editor's handlers.
-#include "Colors.h"
+// Picking part numbers and ports, renaming and gathering against a database on the test
+// server; the port fields and option boxes without one; click and focus safety.
 #include "EditorOnDb.h"
-#include "PortStorage.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalBlocker>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace zelmar;
 using test::EditorOnDb;
-using test::hourIsUp;
 using test::putText;
 
 namespace {
 
-const QString waiting = u"Waiting for User Input"_s;
+// The window without a database for 4 ports, the defaults of port 1 on show.
+struct Bare
+{
+    test::ScriptedDialogs dialogs;
+    test::RecordingPause pause;
+    test::RecordingProgramEnd end;
+    FormMainTestMenu w{&dialogs, &pause, &end, nullptr};
+    Bare()
+    {
+        w.setnumPORTS(4);
+        w.blankFIELDS();
+        w.lockFIELDS();
+        w.cur.defPORT();
+        w.setupPORTS(0, 0, u"test"_s);
+    }
+};
 
 } // namespace
 
@@ -29,534 +37,290 @@ class TestSelection : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void loadShowsTheRecordAndPort1();
-    void loadingAnotherPNKeepsItsPortsAsRead();
-    void loadFailureLeavesNoPN();
-    void pickDuringTheLoadMessageIsIgnored();
-    void scaleChange_data();
-    void scaleChange();
-    void storageBounds_data();
-    void storageBounds();
-    void portSwitchKeepsUnchangedSwitches();
-    void rename_data();
-    void rename();
-    void renamedBeyondTheList();
-    void erasedOrSameTextKeepsThePN();
-    void readcurPARAM();
-    void randrNeedsScanning();
-    void lockingIsNoLeave();
-    void clickDuringAFlashActsOnce();
-    void programEndStopsHandlers_data();
-    void programEndStopsHandlers();
-};
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-void TestSelection::loadShowsTheRecordAndPort1()
-{
-    EditorOnDb e;
-    QVERIFY2(e.ok(), qPrintable(e.tdb.error()));
-    QVERIFY(e.addPN(u"AB-100"_s, 7,
-                    u"snNAME = 'Widget', snEXTENDER = 42, autoMEASURE = 1, autoTIME = 45, reqRANDR = 0, "
-                    u"snGOOD = 'G1', pnDEFAULT = 1"_s));
-    QVERIFY(e.addPorts(7, 3));
-    const auto before = e.rows(u"snPN"_s);
-    e.list();
-    QVERIFY(e.load(u"AB-100"_s));
-    FormMainTestMenu* w = e.w.get();
-
-    // Scanning off: the PN and its counter as eight digits.
-    QCOMPARE(w->txtsnFORMAT->text(), u"AB-100 00000042"_s);
-    QCOMPARE(w->lblsnLEN->text(), u"15"_s);
-    QVERIFY(!w->txtsnFORMAT->isEnabled());
-    QCOMPARE(backColor(w->txtsnFORMAT), colors::menuBar);
-    QCOMPARE(w->txtautoTIME->text(), u"45"_s);
-    QVERIFY(w->txtautoTIME->isEnabled());
-    QVERIFY(w->chkpnDEFAULT->isChecked());
-    QCOMPARE(w->txtGOODSN->text(), u"G1"_s);
-    QVERIFY(!w->txtGOODSN->isEnabled());
-    // Port 1 shown; the station's 8 ports lowered to the map's 3 rows.
-    QCOMPARE(w->cur.numPORTS, qint16(3));
-    QCOMPARE(w->lstPORT->count(), 3);
-    QCOMPARE(w->lstPORT->currentIndex(), 0);
-    QCOMPARE(w->txtPort->text(), u"M7 P1"_s);
-    // The result was shown green for 2.5 s; then the window is usable.
-    QCOMPARE(e.pause.waits, QList<double>{2.5});
-    QCOMPARE(w->txtStatus->text(), waiting);
-    QCOMPARE(backColor(w->txtStatus), colors::white);
-    QVERIFY(w->btnUPDATE->isEnabled() && w->txtsnNAME->isEnabled());
-    // A load writes nothing.
-    QCOMPARE(e.rows(u"snPN"_s), before);
-}
-
-void TestSelection::loadingAnotherPNKeepsItsPortsAsRead()
-{
-    EditorOnDb e;
-    QVERIFY2(e.ok(), qPrintable(e.tdb.error()));
-    QVERIFY(e.addPN(u"A-1"_s, 1) && e.addPN(u"B-2"_s, 2));
-    QVERIFY(e.addPorts(1, 5) && e.addPorts(2, 5));
-    e.list();
-    QVERIFY(e.load(u"A-1"_s));
-    FormMainTestMenu* w = e.w.get();
-    // Port 4 of A shown and edited, not switched away from.
-    w->lstPORT->setCurrentIndex(3);
-    putText(w->txtPort, u"edited"_s);
-    putText(w->txtMinSpec, u"77"_s);
-    w->chkssON->setChecked(!w->chkssON->isChecked());
-
-    QVERIFY(e.load(u"B-2"_s));
-    const QList<QVariantList> port4 = e.tdb.rows(
-        u"SELECT portNAME, minSPEC, maxSPEC, ssON, unitSCALE FROM portCONFIG WHERE mapPORT = 2 AND mapNUM = 4"_s);
-    QCOMPARE(w->cur.portNAME[3], port4[0][0].toString());
-    QCOMPARE(w->cur.minSPEC[3], port4[0][1].toFloat());
-    QCOMPARE(w->cur.maxSPEC[3], port4[0][2].toFloat());
-    QCOMPARE(w->cur.ssON[3], qint16(port4[0][3].toInt()));
-    QCOMPARE(w->cur.unitSCALE[3], qint16(port4[0][4].toInt()));
-    QCOMPARE(w->lstPORT->currentIndex(), 0);
-    QCOMPARE(w->txtPort->text(), u"M2 P1"_s);
-}
-
-void TestSelection::loadFailureLeavesNoPN()
-{
-    EditorOnDb e;
-    QVERIFY2(e.ok(), qPrintable(e.tdb.error()));
-    QVERIFY(e.addPN(u"A-1"_s, 1) && e.addPN(u"GONE-1"_s, 2) && e.addPorts(1, 2));
-    e.list();
-    QVERIFY(e.load(u"A-1"_s));
-    // Deleted by someone else after the list was read.
-    QVERIFY(e.tdb.exec(u"DELETE FROM snPN WHERE partNUM = 'GONE-1'"_s));
-    e.dialogs.shown.clear();
-    QVERIFY(!e.load(u"GONE-1"_s));
-    FormMainTestMenu* w = e.w.get();
-    QCOMPARE(e.dialogs.shown.size(), 1);
-    QCOMPARE(e.dialogs.shown[0].text, u"ERROR: Unable to read reqd parameters for PN [GONE-1]"_s);
-    QCOMPARE(w->cur.pnLOADED, qint16(0));
-    QCOMPARE(w->cur.curPNidx, qint16(-1));
-    QCOMPARE(w->lsttestPN->currentIndex(), -1);
-    QCOMPARE(w->lsttestPN->currentText(), QString());
-    QVERIFY(w->lsttestPN->isEnabled() && !w->txtsnNAME->isEnabled());
-    QVERIFY(w->btnADD->isEnabled() && !w->btnUPDATE->isEnabled());
-    QCOMPARE(w->txtPort->text(), u"Port Description"_s);
-    // The next pick loads normally: no flag was left set.
-    QVERIFY(e.load(u"A-1"_s));
-}
-
-void TestSelection::pickDuringTheLoadMessageIsIgnored()
-{
-    EditorOnDb e;
-    QVERIFY2(e.ok(), qPrintable(e.tdb.error()));
-    QVERIFY(e.addPN(u"A-1"_s, 1) && e.addPN(u"B-2"_s, 2) && e.addPorts(1, 3) && e.addPorts(2, 3));
-    e.list();
-    FormMainTestMenu* w = e.w.get();
-    int loads = 0;
-    e.pause.during = [&](double seconds) {
-        if (seconds == 2.5 && loads++ == 0)
-            w->lsttestPN->setCurrentIndex(1); // the operator picks B while A's result shows
-    };
-    QVERIFY(e.load(u"A-1"_s));
-    QCOMPARE(loads, 1);
-    QCOMPARE(w->lsttestPN->currentIndex(), 0);
-    QCOMPARE(w->cur.curPNidx, qint16(0));
-    QCOMPARE(w->txtPort->text(), u"M1 P1"_s);
-    QCOMPARE(w->cur.portNAME[1], u"M1 P2"_s);
-    // A later pick loads as usual.
-    QVERIFY(e.load(u"B-2"_s));
-}
-
-void TestSelection::scaleChange_data()
-{
-    QTest::addColumn<int>("from");
-    QTest::addColumn<int>("to");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QString>("after");
-    QTest::newRow("unity to kilo") << 1 << 2 << u"1500"_s << u"1.5000"_s;
-    QTest::newRow("milli to mega") << 0 << 3 << u"2000"_s << u"0.0000"_s;
-    QTest::newRow("kilo to milli") << 2 << 0 << u"0.25"_s << u"250,000"_s;
-    QTest::newRow("not a number reads as the replacement") << 1 << 0 << u"x"_s << u"0.0000"_s;
-}
-
-void TestSelection::scaleChange()
-{
-    QFETCH(int, from);
-    QFETCH(int, to);
-    QFETCH(QString, shown);
-    QFETCH(QString, after);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    EditorOnDb e(4, {});
-    FormMainTestMenu* w = e.w.get();
-    w->cur.defPORT();
-    w->setupPORTS(0, 0, u"test"_s);
-    w->lstsCALE->setCurrentIndex(from);
-    putText(w->txtMinSpec, shown);
-    w->lstsCALE->setCurrentIndex(to);
-    QCOMPARE(w->txtMinSpec->text(), after);
-    QCOMPARE(w->cur.curSCALE, qint16(to));
-    // Re-expressing changes nothing in memory.
-    QCOMPARE(w->cur.minSPEC[0], 1.0f);
-}
-
-void TestSelection::storageBounds_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("stored");
-    QTest::newRow("tolerance 0.5 % stores 0.01") << u"txtssTOL"_s << u"0.5"_s << 0.01;
-    QTest::newRow("tolerance 150 % stores 1.0") << u"txtssTOL"_s << u"150"_s << 1.0;
-    QTest::newRow("tolerance 5 % stores 0.05") << u"txtssTOL"_s << u"5"_s << double(0.05f);
-    QTest::newRow("averages 30 store 1") << u"txtAVG"_s << u"30"_s << 1.0;
-    QTest::newRow("averages 2.5 store 2 (half to even)") << u"txtAVG"_s << u"2.5"_s << 2.0;
-    QTest::newRow("averages 3.5 store 4") << u"txtAVG"_s << u"3.5"_s << 4.0;
-    QTest::newRow("delay 61 stores 0.25") << u"txtTDLY"_s << u"61"_s << 0.25;
-    QTest::newRow("delay 60 passes") << u"txtTDLY"_s << u"60"_s << 60.0;
-    QTest::newRow("wait 1 stores 2") << u"txtssMAXT"_s << u"1"_s << 2.0;
-    QTest::newRow("wait 12 stores 10") << u"txtssMAXT"_s << u"12"_s << 10.0;
-    QTest::newRow("max 1 in mega stores 1000000") << u"txtMaxSpec"_s << u"1"_s << 1000000.0;
-    QTest::newRow("min not a number stores the replacement 0") << u"txtMinSpec"_s << u"--"_s << 0.0;
-    QTest::newRow("delay not a number stores 0.25") << u"txtTDLY"_s << u"abc"_s << 0.25;
-    QTest::newRow("huge max keeps the stored value") << u"txtMaxSpec"_s << u"1e300"_s << 1000.0;
-}
-
-void TestSelection::storageBounds()
-{
-    QFETCH(QString, field);
-    QFETCH(QString, text);
-    QFETCH(double, stored);
-    EditorOnDb e(4, {});
-    FormMainTestMenu* w = e.w.get();
-    w->cur.defPORT();
-    w->setupPORTS(0, 0, u"test"_s);
-    w->lstsCALE->setCurrentIndex(3); // mega
-    putText(w->findChild<QLineEdit*>(field), text);
-    w->lstPORT->setCurrentIndex(1);
-
-    const QHash<QString, double> slot0 = {
-        {u"txtssTOL"_s, w->cur.ssTOL[0]},     {u"txtAVG"_s, w->cur.numAVG[0]},
-        {u"txtTDLY"_s, w->cur.timeDELAY[0]},  {u"txtssMAXT"_s, w->cur.ssMAXT[0]},
-        {u"txtMaxSpec"_s, w->cur.maxSPEC[0]}, {u"txtMinSpec"_s, w->cur.minSPEC[0]}};
-    QCOMPARE(float(slot0.value(field)), float(stored));
-    QCOMPARE(w->cur.unitSCALE[0], qint16(4));
-    QVERIFY(std::isfinite(w->cur.maxSPEC[0]) && std::isfinite(w->cur.minSPEC[0]));
-    // Port 2 is shown, as stored.
-    QCOMPARE(w->txtPort->text(), u"PORT 2"_s);
-}
-
-void TestSelection::portSwitchKeepsUnchangedSwitches()
-{
-    EditorOnDb e(4, {});
-    FormMainTestMenu* w = e.w.get();
-    w->cur.defPORT();
-    w->cur.ssON[0] = 2;
-    w->cur.ssREQD[0] = 3;
-    w->cur.ssON[1] = 2;
-    w->setupPORTS(0, 0, u"test"_s);
-    // Any non-zero value shows ticked, and survives a switch that left the boxes alone.
-    QVERIFY(w->chkssON->isChecked() && w->chkssREQD->isChecked());
-    w->lstPORT->setCurrentIndex(1);
-    QCOMPARE(w->cur.ssON[0], qint16(2));
-    QCOMPARE(w->cur.ssREQD[0], qint16(3));
-    // Changed by the operator: 0, and 1 when ticked again.
-    w->chkssON->setChecked(false);
-    w->lstPORT->setCurrentIndex(2);
-    QCOMPARE(w->cur.ssON[1], qint16(0));
-    w->lstPORT->setCurrentIndex(1);
-    w->chkssON->setChecked(true);
-    w->lstPORT->setCurrentIndex(0);
-    QCOMPARE(w->cur.ssON[1], qint16(1));
-}
-
-void TestSelection::rename_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("yes");
-    QTest::addColumn<bool>("goneFirst"); // the record was deleted by someone else first
-    QTest::addColumn<QString>("loadedAfter");
-    QTest::addColumn<QString>("message"); // the message box after the question, if any
-    QTest::newRow("accepted") << u"AB-101"_s << true << false << u"AB-101"_s << QString();
-    QTest::newRow("refused by the rules: an existing PN")
-        << u"CD-200"_s << true << false << u"AB-100"_s << QString();
-    QTest::newRow("refused by the rules: lower case")
-        << u"ab-101"_s << true << false << u"AB-100"_s << QString();
-    QTest::newRow("answered No") << u"AB-101"_s << false << false << u"AB-100"_s << QString();
-    QTest::newRow("failing twice at the server")
-        << u"AB-101"_s << true << true << u"AB-100"_s
-        << u"ERROR: Unable to update PN string in DB. Reverting to prior PN"_s;
-}
-
-void TestSelection::rename()
-{
-    QFETCH(QString, typed);
-    QFETCH(bool, yes);
-    QFETCH(bool, goneFirst);
-    QFETCH(QString, loadedAfter);
-    QFETCH(QString, message);
-    EditorOnDb e;
-    QVERIFY2(e.ok(), qPrintable(e.tdb.error()));
-    QVERIFY(e.addPN(u"CD-200"_s, 2) && e.addPN(u"AB-100"_s, 1, u"snVALID = 0"_s));
-    QVERIFY(e.addPorts(1, 3) && e.addPorts(2, 3));
-    e.list();
-    QVERIFY(e.load(u"AB-100"_s));
-    FormMainTestMenu* w = e.w.get();
-    if (goneFirst)
-        QVERIFY(e.tdb.exec(u"DELETE FROM snPN WHERE partNUM = 'AB-100'"_s));
-    const auto before = e.rows(u"snPN"_s);
-    const auto ports = e.rows(u"portCONFIG"_s);
-    e.dialogs.shown.clear();
-    e.dialogs.yesNoAnswers = {yes};
-    QStringList seen;
-    e.pause.during = [&](double) {
-        seen << w->txtStatus->text();
-    };
-
-    e.typeOverList(typed);
-    QCOMPARE(w->lsttestPN->currentIndex(), -1);
-    w->lsttestPN_LostFocus();
-
-    QCOMPARE(e.dialogs.shown.value(0).text, u"Update PN from [AB-100] to ["_s + typed + u"]?"_s);
-    QCOMPARE(e.dialogs.shown.size(), message.isEmpty() ? 1 : 2);
-    if (!message.isEmpty())
-        QCOMPARE(e.dialogs.shown[1].text, message);
-    QCOMPARE(w->cur.curPN, loadedAfter);
-    QCOMPARE(w->lsttestPN->currentText(), loadedAfter);
-    QCOMPARE(w->lsttestPN->itemText(w->lsttestPN->currentIndex()), loadedAfter);
-    QCOMPARE(w->cur.renameSTEP, qint16(0));
-    QCOMPARE(w->cur.skipCLICK, qint16(0));
-    QCOMPARE(w->txtStatus->text(), waiting);
-    QVERIFY(w->btnUPDATE->isEnabled() && w->txtsnNAME->isEnabled());
-    QCOMPARE(e.rows(u"portCONFIG"_s), ports); // the ports stay with their map
-    if (loadedAfter == typed) {
-        QCOMPARE(e.tdb.rows(u"SELECT partNUM, mapPORT, snVALID FROM snPN ORDER BY partNUM"_s),
-                 (QList<QVariantList>{{u"AB-101"_s, 1, 1}, {u"CD-200"_s, 2, 0}}));
-        QCOMPARE(w->lsttestPN->count(), 2);
-        QVERIFY(seen.contains(u"PN string updated from [AB-100] to [AB-101]"_s));
-    } else {
-        QCOMPARE(e.rows(u"snPN"_s), before);
-        if (!yes)
-            QVERIFY(seen.contains(u"RESULT: PN restored to [AB-100]"_s));
-    }
-}
-
-void TestSelection::renamedBeyondTheList()
-{
-    EditorOnDb e;
-    QVERIFY2(e.ok(), qPrintable(e.tdb.error()));
-    QVERIFY(e.addPN(u"ZZ-1"_s, 1) && e.addPorts(1, 2));
-    for (int i = 0; i < 100; ++i)
-        QVERIFY(e.addPN(u"A-%1"_s.arg(i, 3, 10, QChar(u'0')), 2));
-    e.list();
-    QVERIFY(e.load(u"ZZ-1"_s));
-    FormMainTestMenu* w = e.w.get();
-    e.dialogs.yesNoAnswers = {true};
-    // Someone else's change moves the record behind the first 100 while the rename shows its result.
-    e.pause.during = [&](double seconds) {
-        if (seconds == 1.5)
-            e.tdb.exec(u"UPDATE snPN SET id = id + 1000 WHERE partNUM = 'ZZ-2'"_s);
-    };
-    e.typeOverList(u"ZZ-2"_s);
-    w->lsttestPN_LostFocus();
-    QCOMPARE(e.tdb.scalar(u"SELECT COUNT(*) FROM snPN WHERE partNUM = 'ZZ-2'"_s).toInt(), 1);
-    // The no-PN state, saying where the PN went; never every button off.
-    QCOMPARE(w->cur.pnLOADED, qint16(0));
-    QCOMPARE(w->lsttestPN->currentIndex(), -1);
-    QVERIFY(w->txtStatus->text().startsWith(u"RESULT: PN renamed to [ZZ-2]"_s));
-    QVERIFY(w->btnADD->isEnabled() && w->btnQUIT->isEnabled() && w->lsttestPN->isEnabled());
-    QCOMPARE(w->cur.renameSTEP, qint16(0));
-}
-
-void TestSelection::erasedOrSameTextKeepsThePN()
-{
-    EditorOnDb e;
-    QVERIFY2(e.ok(), qPrintable(e.tdb.error()));
-    QVERIFY(e.addPN(u"A-1"_s, 1) && e.addPN(u"B-2"_s, 2) && e.addPorts(2, 2));
-    e.list();
-    QVERIFY(e.load(u"B-2"_s));
-    FormMainTestMenu* w = e.w.get();
-    const auto before = e.rows(u"snPN"_s);
-    for (const QString& typed : {QString(), u"B-2"_s}) {
-        w->lsttestPN->lineEdit()->selectAll();
-        QTest::keyClick(w->lsttestPN, Qt::Key_Backspace);
-        QTest::keyClicks(w->lsttestPN, typed);
-        QCOMPARE(w->lsttestPN->currentIndex(), -1);
-        w->lsttestPN_LostFocus();
-        QVERIFY(e.dialogs.shown.isEmpty());
-        QCOMPARE(w->lsttestPN->currentIndex(), 1);
-        QCOMPARE(w->lsttestPN->currentText(), u"B-2"_s);
-        QCOMPARE(w->cur.pnLOADED, qint16(1));
-        QCOMPARE(w->cur.skipCLICK, qint16(0));
-    }
-    QCOMPARE(e.rows(u"snPN"_s), before);
-}
-
-void TestSelection::readcurPARAM()
-{
-    EditorOnDb e;
-    QVERIFY2(e.ok(), qPrintable(e.tdb.error()));
-    QVERIFY(e.addPN(u"A-1"_s, 1, u"snACTIVE = 1, snBARCODE = 1, snFORMAT = 'A#', snNAME = 'd'"_s));
-    QVERIFY(e.addPorts(1, 5));
-    // Ports 3 and 5 have no range; port 3 is named.
-    QVERIFY(e.tdb.exec(
-        u"UPDATE portCONFIG SET unitSCALE = 2, minSPEC = 500, maxSPEC = 500 WHERE mapNUM IN (3, 5)"_s));
-    e.list();
-    QVERIFY(e.load(u"A-1"_s));
-    FormMainTestMenu* w = e.w.get();
-    w->lstPORT->setCurrentIndex(1);
-    e.pause.waits.clear();
-    QStringList seen;
-    e.pause.during = [&](double) {
-        seen << w->txtStatus->text();
-    };
-    qint16 iERROR = 0;
-    w->readcurPARAM(iERROR);
-    QCOMPARE(iERROR, qint16(1));
-    QCOMPARE(seen, QStringList{u"ERROR PORT (3) Config: Max Spec <= Min Spec"_s});
-    QCOMPARE(e.pause.waits, QList<double>{4.0});
-    QCOMPARE(w->lstPORT->currentIndex(), 2);
-    QCOMPARE(backColor(w->txtMaxSpec), colors::white);
-
-    // PN not active: no port is checked, and the PN values are gathered.
-    w->chksnACTIVE->setChecked(false);
-    putText(w->txtsnNAME, u"new text"_s);
-    w->readcurPARAM(iERROR);
-    QCOMPARE(iERROR, qint16(0));
-    QCOMPARE(w->cur.snNAME, u"new text"_s);
-    QCOMPARE(w->cur.pnDEFAULT, qint16(0));
-    QCOMPARE(w->lstPORT->currentIndex(), 2);
-    // Scanning required with an empty description: 1 without a message.
-    putText(w->txtsnNAME, QString());
-    seen.clear();
-    w->readcurPARAM(iERROR);
-    QCOMPARE(iERROR, qint16(1));
-    QVERIFY(seen.isEmpty());
-}
-
-void TestSelection::randrNeedsScanning()
-{
-    EditorOnDb e(4, {});
-    FormMainTestMenu* w = e.w.get();
-    w->txtStatus->setText(u"as before"_s);
-    QList<QPair<QString, quint32>> seen;
-    e.pause.during = [&](double) {
-        seen.append({w->txtStatus->text(), backColor(w->chkRANDR)});
-    };
-    w->chkRANDR->setChecked(true);
-    QCOMPARE(seen,
-             (QList<QPair<QString, quint32>>{{u"ERROR: SN Scanning must be enabled first"_s, colors::red}}));
-    QCOMPARE(e.pause.waits, QList<double>{4.0});
-    QVERIFY(!w->chkRANDR->isChecked());
-    QCOMPARE(backColor(w->chkRANDR), colors::menuBar);
-    QCOMPARE(w->txtStatus->text(), u"as before"_s);
-    QVERIFY(!w->txtGOODSN->isEnabled());
-
-    // With scanning: at once, no message; unscanning keeps R and R ticked but inactive.
-    w->chksnBARCODE->setChecked(true);
-    w->chkRANDR->setChecked(true);
-    QCOMPARE(e.pause.waits.size(), 1);
-    QVERIFY(w->txtGOODSN->isEnabled() && w->txtBADSN->isEnabled());
-    w->chksnBARCODE->setChecked(false);
-    QVERIFY(w->chkRANDR->isChecked());
-    for (QWidget* f : std::initializer_list<QWidget*>{w->txtsnFORMAT, w->chkRANDR, w->txtGOODSN, w->txtBADSN})
-        QVERIFY2(!f->isEnabled() && backColor(f) == colors::menuBar, qPrintable(f->objectName()));
-    w->chksnBARCODE->setChecked(true);
-    QVERIFY(w->txtGOODSN->isEnabled() && w->chkRANDR->isEnabled());
-}
-
-void TestSelection::lockingIsNoLeave()
-{
-    EditorOnDb e(4, {});
-    FormMainTestMenu* w = e.w.get();
-    w->cur.pnLOADED = 1;
-    w->cur.defPORT();
-    w->setupPORTS(0, 0, u"test"_s);
+    // Another pick during a load's result is ignored. A short map read first hides no port of
+    // the next PN, which shows its own values, not those on show before; a load writes
+    // nothing. A record gone after the list was read: one box naming it, no PN, and the next
+    // pick loads.
+    void load()
     {
-        const QSignalBlocker blocker(w->lsttestPN);
-        w->lsttestPN->addItem(u"A-1"_s);
-        w->lsttestPN->setCurrentIndex(0);
+        EditorOnDb e;
+        QVERIFY2(e.seed() && e.tdb.exec(u"UPDATE snPN SET snEXTENDER = 42"_s), qPrintable(e.tdb.error()));
+        FormMainTestMenu* w = e.w.get();
+        e.pause.during = [&](double) {
+            w->lsttestPN->setCurrentIndex(0);
+        };
+        QVERIFY(e.load(u"BB-2"_s));
+        QCOMPARE(e.selection(), e.loaded(u"BB-2"_s));
+        QCOMPARE(w->lstPORT->count(), 3); // the station's 8 lowered to the map's rows
+        w->lstPORT->setCurrentIndex(1);
+        putText(w->txtPort, u"edited"_s);
+        putText(w->txtMinSpec, u"77"_s);
+        e.pause.during = nullptr;
+        const auto before = e.snapshot();
+        QVERIFY(e.load(u"AA-1"_s));
+        QCOMPARE(w->lstPORT->count(), 4);
+        QCOMPARE(w->txtPort->text(), u"M1 P1"_s);
+        QCOMPARE(w->cur.portNAME[1], u"M1 P2"_s);
+        QCOMPARE(w->cur.minSPEC[1], 21.0f);
+        QCOMPARE(w->txtsnFORMAT->text(), u"AA-1 00000042"_s); // scanning off: the PN and its counter
+        QCOMPARE(w->lblsnLEN->text(), u"13"_s);
+        QCOMPARE(e.snapshot(), before);
+
+        QVERIFY(e.tdb.exec(u"DELETE FROM snPN WHERE partNUM = 'CC-3'"_s));
+        QVERIFY(!e.load(u"CC-3"_s));
+        QCOMPARE(e.dialogs.shown.size(), 1);
+        QVERIFY(e.dialogs.shown[0].text.endsWith(u" PN [CC-3]"_s));
+        QCOMPARE(e.selection(), e.loaded(QString()));
+        QVERIFY(e.load(u"AA-1"_s));
     }
-    w->unlockFIELDS();
-    QVERIFY(test::showAndActivate(w));
-    w->txtTDLY->setFocus();
-    QTRY_VERIFY(w->txtTDLY->hasFocus());
-    putText(w->txtTDLY, u"45"_s);
-    w->lockFIELDS();
-    QCoreApplication::processEvents();
-    QCOMPARE(w->txtTDLY->text(), u"45"_s);
-    QCOMPARE(backColor(w->txtTDLY), colors::white);
-    QVERIFY(e.pause.waits.isEmpty());
-    // Unlocking gives the focus to the part-number list.
-    w->unlockFIELDS();
-    QTRY_VERIFY(w->lsttestPN->hasFocus());
-}
 
-void TestSelection::clickDuringAFlashActsOnce()
-{
-    test::FakeDialogs dialogs;
-    test::RecordingPause pause;
-    test::RecordingProgramEnd end;
-    test::ProbeWindow w(&dialogs, &pause, &end);
-    w.cur.pnLOADED = 1;
-    w.displayBTN(0);
-    QVERIFY(test::showAndActivate(&w));
-    w.txtTDLY->setEnabled(true);
-    w.txtTDLY->setFocus();
-    QTRY_VERIFY(w.txtTDLY->hasFocus());
-    QTest::keyClicks(w.txtTDLY, u"45"_s);
-    // The operator releases the button while the corrected field flashes.
-    pause.during = [&](double) {
-        QTest::mouseRelease(w.btnREVIEW, Qt::LeftButton);
-    };
-    QTest::mousePress(w.btnREVIEW, Qt::LeftButton);
-    QTRY_COMPARE(w.ran(u"btnREVIEW_Click"_s), 1);
-    QCOMPARE(pause.waits.value(0), 3.0); // the click came during the field's flash
-    QCOMPARE(w.txtTDLY->text(), u"30.00"_s);
-    QVERIFY(!w.btnREVIEW->isDown());
-    QCoreApplication::processEvents();
-    QCOMPARE(w.ran(u"btnREVIEW_Click"_s), 1);
-}
-
-void TestSelection::programEndStopsHandlers_data()
-{
-    QTest::addColumn<QString>("during");
-    QTest::newRow("the load message") << u"load"_s;
-    QTest::newRow("the rename question") << u"question"_s;
-    QTest::newRow("the rename result") << u"renamed"_s;
-    QTest::newRow("the R and R flash") << u"randr"_s;
-}
-
-void TestSelection::programEndStopsHandlers()
-{
-    QFETCH(QString, during);
-    EditorOnDb e;
-    QVERIFY2(e.ok(), qPrintable(e.tdb.error()));
-    QVERIFY(e.addPN(u"A-1"_s, 1) && e.addPorts(1, 2));
-    e.list();
-    FormMainTestMenu* w = e.w.get();
-    if (during != u"load"_s)
-        QVERIFY(e.load(u"A-1"_s));
-    e.pause.during = [&](double seconds) {
-        if ((during == u"load"_s && seconds == 2.5) || (during == u"renamed"_s && seconds == 1.5) ||
-            (during == u"randr"_s && seconds == 4.0))
-            hourIsUp(w);
-    };
-    e.dialogs.whileShown = [&](const test::ScriptedDialogs::Shown& box) {
-        if (during == u"question"_s && box.kind == u"yesno"_s)
-            hourIsUp(w);
-    };
-    e.dialogs.yesNoAnswers = {true};
-    const auto before = e.rows(u"snPN"_s);
-
-    if (during == u"load"_s) {
-        w->lsttestPN->setCurrentIndex(0);
-        QVERIFY(!w->btnADD->isEnabled()); // the load stopped before giving the window back
-    } else if (during == u"randr"_s) {
-        w->chkRANDR->setChecked(true);
-        QVERIFY(w->chkRANDR->isChecked()); // stopped before its correction
-    } else {
-        e.typeOverList(u"AB-2"_s);
-        w->lsttestPN_LostFocus();
-        if (during == u"question"_s)
-            QCOMPARE(e.rows(u"snPN"_s), before); // nothing written after the question
-        else
-            QCOMPARE(w->lsttestPN->count(), 1); // the list was not read again
+    void scaleChange_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("unity to kilo") << 1 << 2 << u"1500"_s << u"1.5000"_s;
+        QTest::newRow("milli to mega") << 0 << 3 << u"2000"_s << u"0.0000"_s;
+        QTest::newRow("kilo to milli") << 2 << 0 << u"0.25"_s << u"250,000"_s;
+        QTest::newRow("not a number reads as the replacement") << 1 << 0 << u"x"_s << u"0.0000"_s;
     }
-    QCOMPARE(e.end.ends, 1);
-}
+
+    // The limit on show re-expressed in the new scale; nothing changes in memory.
+    void scaleChange()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, shown);
+        Bare b;
+        b.w.lstsCALE->setCurrentIndex(from);
+        putText(b.w.txtMinSpec, shown);
+        b.w.lstsCALE->setCurrentIndex(to);
+        QTEST(b.w.txtMinSpec->text(), "after");
+        QCOMPARE(b.w.cur.curSCALE, qint16(to));
+        QCOMPARE(b.w.cur.minSPEC[0], 1.0f);
+    }
+
+    void storageBounds_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("stored");
+        const auto row = [](const char* name, const char* field, const QString& text, double stored) {
+            QTest::newRow(name) << QString::fromLatin1(field) << text << stored;
+        };
+        row("tolerance 0.5 % stores 0.01", "txtssTOL", u"0.5"_s, 0.01);
+        row("tolerance 150 % stores 1.0", "txtssTOL", u"150"_s, 1.0);
+        row("tolerance 5 % stores 0.05", "txtssTOL", u"5"_s, double(0.05f));
+        row("averages 30 store 1", "txtAVG", u"30"_s, 1.0);
+        row("averages 2.5 store 2 (half to even)", "txtAVG", u"2.5"_s, 2.0);
+        row("averages 3.5 store 4", "txtAVG", u"3.5"_s, 4.0);
+        row("delay 61 stores 0.25", "txtTDLY", u"61"_s, 0.25);
+        row("delay 60 passes", "txtTDLY", u"60"_s, 60.0);
+        row("delay not a number stores 0.25", "txtTDLY", u"abc"_s, 0.25);
+        row("wait 1 stores 2", "txtssMAXT", u"1"_s, 2.0);
+        row("wait 12 stores 10", "txtssMAXT", u"12"_s, 10.0);
+        row("max 1 in mega stores 1000000", "txtMaxSpec", u"1"_s, 1000000.0);
+        row("min not a number stores the replacement 0", "txtMinSpec", u"--"_s, 0.0);
+        row("huge max keeps the stored value", "txtMaxSpec", u"1e300"_s, 1000.0);
+    }
+
+    // What a port switch stores from the fields, shown in mega, into the port left.
+    void storageBounds()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(double, stored);
+        Bare b;
+        const CurrentParams& c = b.w.cur;
+        b.w.lstsCALE->setCurrentIndex(3);
+        putText(b.w.findChild<QLineEdit*>(field), text);
+        b.w.lstPORT->setCurrentIndex(1);
+        const QHash<QString, double> port1 = {
+            {u"txtssTOL"_s, c.ssTOL[0]},   {u"txtAVG"_s, c.numAVG[0]},      {u"txtTDLY"_s, c.timeDELAY[0]},
+            {u"txtssMAXT"_s, c.ssMAXT[0]}, {u"txtMaxSpec"_s, c.maxSPEC[0]}, {u"txtMinSpec"_s, c.minSPEC[0]}};
+        QCOMPARE(float(port1.value(field)), float(stored));
+        QCOMPARE(c.unitSCALE[0], qint16(4));
+        QCOMPARE(b.w.txtPort->text(), u"PORT 2"_s); // the chosen port on show
+    }
+
+    // Any non-zero switch shows ticked and survives a switch that left its box alone;
+    // changed by the operator it is 0, and 1 when ticked again.
+    void portSwitchKeepsUnchangedSwitches()
+    {
+        Bare b;
+        CurrentParams& c = b.w.cur;
+        c.ssON[0] = 2;
+        c.ssREQD[0] = 3;
+        c.ssON[1] = 2;
+        b.w.setupPORTS(0, 0, u"test"_s);
+        QVERIFY(b.w.chkssON->isChecked() && b.w.chkssREQD->isChecked());
+        b.w.lstPORT->setCurrentIndex(1);
+        QCOMPARE(c.ssON[0], qint16(2));
+        QCOMPARE(c.ssREQD[0], qint16(3));
+        b.w.chkssON->setChecked(false);
+        b.w.lstPORT->setCurrentIndex(2);
+        QCOMPARE(c.ssON[1], qint16(0));
+        b.w.lstPORT->setCurrentIndex(1);
+        b.w.chkssON->setChecked(true);
+        b.w.lstPORT->setCurrentIndex(0);
+        QCOMPARE(c.ssON[1], qint16(1));
+    }
+
+    void rename_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("goneFirst"); // the record deleted by someone else first
+        QTest::addColumn<int>("boxes");
+        QTest::addColumn<QString>("after"); // the PN loaded after it
+        QTest::newRow("accepted") << u"AA-101"_s << true << false << 1 << u"AA-101"_s;
+        QTest::newRow("refused by the rules: an existing PN") << u"BB-2"_s << true << false << 1 << u"AA-1"_s;
+        QTest::newRow("answered No") << u"AA-101"_s << false << false << 1 << u"AA-1"_s;
+        QTest::newRow("failing twice at the server") << u"AA-101"_s << true << true << 2 << u"AA-1"_s;
+        QTest::newRow("erased") << QString() << true << false << 0 << u"AA-1"_s;
+        QTest::newRow("its own name typed again") << u"AA-1"_s << true << false << 0 << u"AA-1"_s;
+    }
+
+    // A text typed over the loaded PN: renamed and loaded under the new name after a Yes,
+    // else the loaded PN selected again; the ports stay with their map.
+    void rename()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, yes);
+        QFETCH(bool, goneFirst);
+        QFETCH(QString, after);
+        EditorOnDb e;
+        QVERIFY2(e.seed() && e.load(u"AA-1"_s), qPrintable(e.tdb.error()));
+        QVERIFY(!goneFirst || e.tdb.exec(u"DELETE FROM snPN WHERE partNUM = 'AA-1'"_s));
+        const auto ports = e.rows(u"portCONFIG"_s);
+        const auto pns = e.rows(u"snPN"_s);
+        e.dialogs.yesNoAnswers = {yes};
+        e.typeOverList(typed);
+        e.w->lsttestPN_LostFocus();
+
+        QTEST(int(e.dialogs.shown.size()), "boxes");
+        QVERIFY(e.dialogs.shown.isEmpty() ||
+                e.dialogs.shown[0].text == u"Update PN from [AA-1] to ["_s + typed + u"]?"_s);
+        QCOMPARE(e.selection(), e.loaded(after));
+        QCOMPARE(e.w->cur.renameSTEP, qint16(0));
+        QCOMPARE(e.w->cur.skipCLICK, qint16(0));
+        QCOMPARE(e.rows(u"portCONFIG"_s), ports);
+        if (after == u"AA-1"_s) {
+            QCOMPARE(e.rows(u"snPN"_s), pns);
+            QVERIFY(yes || e.seen.contains(u"RESULT: PN restored to [AA-1]"_s));
+            return;
+        }
+        QCOMPARE(e.tdb.rows(u"SELECT partNUM, snVALID FROM snPN WHERE mapPORT = 1"_s),
+                 (QList<QVariantList>{{after, 1}}));
+        QCOMPARE(e.w->lsttestPN->count(), 3);
+        QVERIFY(e.seen.contains(u"PN string updated from [AA-1] to [AA-101]"_s));
+    }
+
+    // The record moved behind the first 100 by someone else while the rename shows its
+    // result: the no-PN state, saying where the PN went; never every button off.
+    void renamedBeyondTheList()
+    {
+        EditorOnDb e;
+        QVERIFY2(e.seed(), qPrintable(e.tdb.error()));
+        for (int i = 0; i < 98; ++i)
+            QVERIFY(e.addPN(u"A-%1"_s.arg(i, 3, 10, QChar(u'0')), 2));
+        e.list();
+        QVERIFY(e.load(u"CC-3"_s));
+        e.dialogs.yesNoAnswers = {true};
+        e.pause.during = [&](double seconds) {
+            if (seconds == 1.5)
+                e.tdb.exec(u"UPDATE snPN SET id = id + 1000 WHERE partNUM = 'ZZ-2'"_s);
+        };
+        e.typeOverList(u"ZZ-2"_s);
+        e.w->lsttestPN_LostFocus();
+        QCOMPARE(e.tdb.scalar(u"SELECT COUNT(*) FROM snPN WHERE partNUM = 'ZZ-2'"_s).toInt(), 1);
+        QCOMPARE(e.selection(), e.loaded(QString()));
+        QVERIFY(e.w->txtStatus->text().startsWith(u"RESULT: PN renamed to [ZZ-2]"_s));
+        QVERIFY(e.w->btnADD->isEnabled() && e.w->btnQUIT->isEnabled() && e.w->lsttestPN->isEnabled());
+    }
+
+    // The gather's port pass stops at the first port without a range, names it and shows it.
+    void readcurPARAM()
+    {
+        EditorOnDb e;
+        QVERIFY2(e.seed(), qPrintable(e.tdb.error()));
+        QVERIFY(e.tdb.exec(u"UPDATE portCONFIG SET minSPEC = 500, maxSPEC = 500 WHERE mapNUM IN (3, 4)"_s));
+        QVERIFY(e.load(u"AA-1"_s));
+        e.w->lstPORT->setCurrentIndex(1);
+        e.seen.clear();
+        qint16 iERROR = 0;
+        e.w->readcurPARAM(iERROR);
+        QCOMPARE(iERROR, qint16(1));
+        QCOMPARE(e.seen, QStringList{u"ERROR PORT (3) Config: Max Spec <= Min Spec"_s});
+        QCOMPARE(e.w->lstPORT->currentIndex(), 2);
+    }
+
+    // R and R needs scanning: refused without it, the status put back; unscanning keeps it
+    // ticked but inactive.
+    void randrNeedsScanning()
+    {
+        Bare b;
+        b.w.txtStatus->setText(u"as before"_s);
+        b.w.chkRANDR->setChecked(true);
+        QVERIFY(!b.w.chkRANDR->isChecked() && !b.w.txtGOODSN->isEnabled());
+        QCOMPARE(b.w.txtStatus->text(), u"as before"_s);
+        b.w.chksnBARCODE->setChecked(true);
+        b.w.chkRANDR->setChecked(true);
+        QVERIFY(b.w.txtGOODSN->isEnabled() && b.w.txtBADSN->isEnabled());
+        b.w.chksnBARCODE->setChecked(false);
+        QVERIFY(b.w.chkRANDR->isChecked() && !b.w.chkRANDR->isEnabled() && !b.w.txtGOODSN->isEnabled());
+        QCOMPARE(b.pause.waits.size(), 1);
+    }
+
+    // Locking the fields is no leave of the field with the focus; unlocking gives the focus
+    // to the part-number list.
+    void lockingIsNoLeave()
+    {
+        Bare b;
+        b.w.cur.pnLOADED = 1;
+        const QSignalBlocker quiet(b.w.lsttestPN); // listed and selected, not loaded
+        b.w.lsttestPN->addItem(u"A-1"_s);
+        b.w.unlockFIELDS();
+        QVERIFY(test::showAndActivate(&b.w));
+        b.w.txtTDLY->setFocus();
+        QTRY_VERIFY(b.w.txtTDLY->hasFocus());
+        putText(b.w.txtTDLY, u"45"_s);
+        b.w.lockFIELDS();
+        QCoreApplication::processEvents();
+        QCOMPARE(b.w.txtTDLY->text(), u"45"_s);
+        QVERIFY(b.pause.waits.isEmpty());
+        b.w.unlockFIELDS();
+        QTRY_VERIFY(b.w.lsttestPN->hasFocus());
+    }
+
+    // The operator releases the button while the field left flashes: the click acts once.
+    void clickDuringAFlashActsOnce()
+    {
+        test::ScriptedDialogs dialogs;
+        test::RecordingPause pause;
+        test::RecordingProgramEnd end;
+        test::ProbeWindow w(&dialogs, &pause, &end);
+        w.cur.pnLOADED = 1;
+        w.displayBTN(0);
+        QVERIFY(test::showAndActivate(&w));
+        w.txtTDLY->setEnabled(true);
+        w.txtTDLY->setFocus();
+        QTRY_VERIFY(w.txtTDLY->hasFocus());
+        QTest::keyClicks(w.txtTDLY, u"45"_s);
+        pause.during = [&](double) {
+            QTest::mouseRelease(w.btnREVIEW, Qt::LeftButton);
+        };
+        QTest::mousePress(w.btnREVIEW, Qt::LeftButton);
+        QTRY_COMPARE(w.ran(u"btnREVIEW_Click"_s), 1);
+        QCOMPARE(w.txtTDLY->text(), u"30.00"_s); // corrected during the flash
+        QVERIFY(!w.btnREVIEW->isDown());
+        QCoreApplication::processEvents();
+        QCOMPARE(w.ran(u"btnREVIEW_Click"_s), 1);
+    }
+};
 
 QTEST_MAIN(TestSelection)
 #include "tst_selection.moc"
