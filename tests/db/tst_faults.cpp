@@ -8,6 +8,13 @@
 #include "HostLookup.h"
 
 #include <QElapsedTimer>
+#include <QThread>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace zelmar;
@@ -188,6 +195,39 @@ private Q_SLOTS:
         QCOMPARE(status, 1);
         QVERIFY2(clock.elapsed() <= total.count() + marginMs, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!b.caller.database.budget()->remaining()); // outside an action only each wait is bounded
+    }
+
+    // A server that trickles its answer, each packet inside the read timeout, is cut off when the
+    // action's time is spent; outside an action the watchdog leaves the socket alone.
+    void watchdogShutsTheWatchedSocket()
+    {
+        for (const bool inAction : {true, false}) {
+            int fds[2];
+            QCOMPARE(::socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+            const timeval limit{3, 0}; // a watchdog that fails shows as a timeout, not a hang
+            QCOMPARE(::setsockopt(fds[0], SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit), 0);
+            db::ActionBudget budget;
+            std::optional<db::ActionBudget::Scope> action;
+            if (inAction)
+                action.emplace(&budget, std::chrono::milliseconds(200));
+            budget.enter();
+            const int ticket = budget.watch(fds[0]);
+            QElapsedTimer clock;
+            clock.start();
+            char c = 0;
+            if (inAction) {
+                QCOMPARE(::recv(fds[0], &c, 1, 0), 0);
+                QVERIFY2(clock.elapsed() <= 200 + marginMs, qPrintable(QString::number(clock.elapsed())));
+            } else {
+                QThread::msleep(400);
+                QCOMPARE(::recv(fds[0], &c, 1, MSG_DONTWAIT), -1);
+                QCOMPARE(errno, EAGAIN);
+            }
+            budget.unwatch(ticket);
+            budget.leave();
+            ::close(fds[0]);
+            ::close(fds[1]);
+        }
     }
 
     // A server name is looked up within the bound; names that cannot be resolved fail.
