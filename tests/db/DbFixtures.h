@@ -9,13 +9,6 @@
 
 #include <QTest>
 
-#include <tuple>
-
-// A fresh test database named `tdb`, or the test stops here.
-#define ZELMAR_TEST_DB(tdb)                                                                                  \
-    zelmar::test::TestDatabase tdb;                                                                          \
-    QVERIFY2(tdb.ok(), qPrintable(tdb.error()))
-
 namespace zelmar::test {
 
 using namespace Qt::StringLiterals;
@@ -171,9 +164,6 @@ struct Ports
     }
 };
 
-// ---- The thirteen operations over a seeded database ----------------------------------
-
-// The arguments of one call.
 struct Call
 {
     QString pn = {};    // the part number it works on
@@ -203,7 +193,6 @@ struct Outputs
     }
 };
 
-// Calls the operation of that name.
 inline Outputs call(const QByteArray& name, Caller& c, const Call& a)
 {
     using D = db::Database;

@@ -56,13 +56,6 @@ struct Bench
         ms = clock.elapsed();
         return r;
     }
-    QStringList boxes() const
-    {
-        QStringList out;
-        for (const auto& s : dialogs.shown)
-            out.append(s.title.left(16));
-        return out;
-    }
 };
 
 class NoInternet : public InternetProbe
@@ -123,8 +116,9 @@ private Q_SLOTS:
             QCOMPARE(test::faultState(b.tdb), before);
         QCOMPARE(test::errorRecords(b.tdb),
                  QStringList((missing || badValue) && !op.record.isEmpty(), op.record));
-        const QString box = badValue ? u"Error Code 1006."_s : u"Error Code 1005."_s;
-        QCOMPARE(b.boxes(), op.has(u'b') ? QStringList{box} : QStringList());
+        QCOMPARE(b.dialogs.shown.size(), op.has(u'b') ? 1 : 0);
+        QVERIFY(!op.has(u'b') || b.dialogs.shown[0].title.startsWith(badValue ? u"Error Code 1006."_s
+                                                                              : u"Error Code 1005."_s));
         // One wait at most: a server that did not answer gets no error record attempt.
         QVERIFY2(ms <= waitSeconds * 1000 + marginMs, qPrintable(QString::number(ms)));
     }

@@ -143,7 +143,8 @@ private Q_SLOTS:
     // texts are stored as empty, not NULL.
     void rowUnchangedOrGone()
     {
-        ZELMAR_TEST_DB(tdb);
+        test::TestDatabase tdb;
+        QVERIFY2(tdb.ok(), qPrintable(tdb.error()));
         db::Connection connection(tdb.profile());
         QVERIFY(connection.open());
         {
@@ -202,7 +203,8 @@ private Q_SLOTS:
     // The error record is written by an account that may only insert into its table.
     void appendOnlyNeedsNoReadPrivilege()
     {
-        ZELMAR_TEST_DB(tdb);
+        test::TestDatabase tdb;
+        QVERIFY2(tdb.ok(), qPrintable(tdb.error()));
         const QString user = u"w_"_s + tdb.name().right(12);
         QVERIFY(tdb.exec(u"CREATE USER '"_s + user + u"'@'127.0.0.1' IDENTIFIED BY 'pw'"_s));
         QVERIFY(tdb.exec(u"GRANT INSERT ON `"_s + tdb.name() + u"`.zSQL TO '"_s + user + u"'@'127.0.0.1'"_s));

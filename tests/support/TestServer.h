@@ -3,11 +3,7 @@
 #include "Interaction.h"
 #include "Profile.h"
 
-#include <QList>
-#include <QPair>
-#include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QString>
 #include <QStringList>
 #include <QVariant>
 
