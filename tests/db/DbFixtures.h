@@ -9,13 +9,6 @@
 
 #include <QTest>
 
-#include <tuple>
-
-// A fresh test database named `tdb`, or the test stops here.
-#define ZELMAR_TEST_DB(tdb)                                                                                  \
-    zelmar::test::TestDatabase tdb;                                                                          \
-    QVERIFY2(tdb.ok(), qPrintable(tdb.error()))
-
 namespace zelmar::test {
 
 using namespace Qt::StringLiterals;
@@ -51,15 +44,10 @@ inline QStringList lines(TestDatabase& tdb, const QString& sql, const QVariantLi
     return out;
 }
 
-inline QStringList tableTexts(TestDatabase& tdb, const QString& table, const QString& columns = u"*"_s)
-{
-    return lines(tdb, u"SELECT %1 FROM `%2` ORDER BY id"_s.arg(columns, table));
-}
-
 // "Routine|Summary" of every error record, in the order written.
 inline QStringList errorRecords(TestDatabase& tdb)
 {
-    return tableTexts(tdb, u"zSQL"_s, u"Routine, Summary"_s);
+    return lines(tdb, u"SELECT Routine, Summary FROM zSQL ORDER BY id"_s);
 }
 
 inline bool execAll(TestDatabase& tdb, const QStringList& statements)
@@ -176,9 +164,6 @@ struct Ports
     }
 };
 
-// ---- The thirteen operations over a seeded database ----------------------------------
-
-// The arguments of one call.
 struct Call
 {
     QString pn = {};    // the part number it works on
@@ -208,7 +193,6 @@ struct Outputs
     }
 };
 
-// Calls the operation of that name.
 inline Outputs call(const QByteArray& name, Caller& c, const Call& a)
 {
     using D = db::Database;
@@ -292,55 +276,27 @@ inline QList<FaultOp> faultOps()
     const QString port23 = u"mapPORT = 2 AND mapNUM = 3"_s, notFound = u"|Part # not found PN-B IE = 2"_s;
     const Call b{u"PN-B"_s}, map2{.value = 2};
     return {
-        {"readPNlist", "snPN", {}, {}, {}, {}},
-        {"readPNinfo", "snPN", {}, u"SQL_readPNinfo"_s + notFound, big(pn, u"snLENGTH"_s, pnB), b},
-        {"checkPN", "snPN", {}, {}, {}, {u"PN-C"_s}},
-        {"writeinfo",
-         "snPN",
-         u"w"_s,
-         u"SQL_writeinfo"_s + notFound,
-         big(pn, u"mapPORT"_s, pnB),
-         {u"PN-B"_s, u"PN-B2"_s}},
-        {"writePNdef",
-         "snPN",
-         u"wr"_s,
-         u"SQL_writePNdef|Error encountered"_s,
-         big(pn, u"pnDEFAULT"_s, u"partNUM = 'PN-A'"_s),
-         {}},
-        {"updatePN",
-         "snPN",
-         u"w"_s,
-         u"SQL_updatePN|Part # not found PN-C IE = 2"_s,
-         spoil(pn, u"partNUM"_s, u"NULL"_s, u"VARCHAR(25) NULL"_s, pnB),
-         {u"PN-C"_s, u"PN-C2"_s}},
+        FaultOp("readPNlist", "snPN", {}, {}, {}, {}),
+        FaultOp("readPNinfo", "snPN", {}, u"SQL_readPNinfo"_s + notFound, big(pn, u"snLENGTH"_s, pnB), b),
+        FaultOp("checkPN", "snPN", {}, {}, {}, {u"PN-C"_s}),
+        FaultOp("writeinfo", "snPN", u"w"_s, u"SQL_writeinfo"_s + notFound, big(pn, u"mapPORT"_s, pnB),
+                {u"PN-B"_s, u"PN-B2"_s}),
+        FaultOp("writePNdef", "snPN", u"wr"_s, u"SQL_writePNdef|Error encountered"_s,
+                big(pn, u"pnDEFAULT"_s, u"partNUM = 'PN-A'"_s), {}),
+        FaultOp("updatePN", "snPN", u"w"_s, u"SQL_updatePN|Part # not found PN-C IE = 2"_s,
+                spoil(pn, u"partNUM"_s, u"NULL"_s, u"VARCHAR(25) NULL"_s, pnB), {u"PN-C"_s, u"PN-C2"_s}),
         // The record names the part number the caller gives for it, not the one stored.
-        {"writenewPN",
-         "snPN",
-         u"w"_s,
-         u"SQL_writenewPN|Part # was PN-E IE = 2"_s,
-         spoil(pn, u"snFORMAT"_s, u"''"_s, u"VARCHAR(4)"_s, u"FALSE"_s),
-         {u"PN-D"_s, u"PN-E"_s, 9}},
-        {"delPN", "snPN", u"w"_s, u"SQL_delPN"_s + notFound, big(pn, u"mapPORT"_s, pnB), b},
-        {"readPORTinfo",
-         "portCONFIG",
-         u"b"_s,
-         {},
-         spoil(port, u"minSPEC"_s, u"NULL"_s, u"FLOAT NULL"_s, port23),
-         {.value = 2, .num = 8}},
-        {"writePORTinfo",
-         "portCONFIG",
-         u"wbr"_s,
-         {},
-         spoil(port, u"mapNUM"_s, u"60"_s, u"INT"_s, port23),
-         map2},
-        {"writenewPORTS",
-         "portCONFIG",
-         u"wb"_s,
-         {},
-         spoil(port, u"portNAME"_s, u"''"_s, u"VARCHAR(6)"_s, u"FALSE"_s),
-         {.value = 9}},
-        {"readnewMAP", "portCONFIG", {}, {}, big(port, u"mapPORT"_s, u"mapNUM = 2"_s), {}},
-        {"delPORTS", "portCONFIG", u"wr"_s, {}, {}, map2},
+        FaultOp("writenewPN", "snPN", u"w"_s, u"SQL_writenewPN|Part # was PN-E IE = 2"_s,
+                spoil(pn, u"snFORMAT"_s, u"''"_s, u"VARCHAR(4)"_s, u"FALSE"_s), {u"PN-D"_s, u"PN-E"_s, 9}),
+        FaultOp("delPN", "snPN", u"w"_s, u"SQL_delPN"_s + notFound, big(pn, u"mapPORT"_s, pnB), b),
+        FaultOp("readPORTinfo", "portCONFIG", u"b"_s, {},
+                spoil(port, u"minSPEC"_s, u"NULL"_s, u"FLOAT NULL"_s, port23), {.value = 2, .num = 8}),
+        FaultOp("writePORTinfo", "portCONFIG", u"wbr"_s, {},
+                spoil(port, u"mapNUM"_s, u"60"_s, u"INT"_s, port23), map2),
+        FaultOp("writenewPORTS", "portCONFIG", u"wb"_s, {},
+                spoil(port, u"portNAME"_s, u"''"_s, u"VARCHAR(6)"_s, u"FALSE"_s), {.value = 9}),
+        FaultOp("readnewMAP", "portCONFIG", {}, {}, big(port, u"mapPORT"_s, u"mapNUM = 2"_s), {}),
+        FaultOp("delPORTS", "portCONFIG", u"wr"_s, {}, {}, map2),
     };
 }
 

@@ -54,26 +54,6 @@ private Q_SLOTS:
         QCOMPARE(a.valid ? a.host + u' ' + QString::number(a.port) : QString(), address);
     }
 
-    // Separators and quotes in a password reach the server as they are.
-    void passwordWithSeparatorsConnects()
-    {
-        ZELMAR_TEST_DB(tdb);
-        const QString user = u"u_"_s + tdb.name().right(12);
-        const QString password = u"p;w=1'\"`;OPTION=0;"_s;
-        QVERIFY(tdb.exec(u"CREATE USER '%1'@'127.0.0.1' IDENTIFIED BY '%2'"_s.arg(
-            user, QString(password).replace(u"'"_s, u"''"_s))));
-        QVERIFY(tdb.exec(u"GRANT SELECT ON `%1`.* TO '%2'@'127.0.0.1'"_s.arg(tdb.name(), user)));
-        db::Profile profile = tdb.profile();
-        profile.user = user;
-        profile.password = password;
-        bool opened = db::Connection(profile).open();
-        profile.password = u"p"_s;
-        const bool wrongOpened = db::Connection(profile).open();
-        tdb.exec(u"DROP USER '%1'@'127.0.0.1'"_s.arg(user));
-        QVERIFY(opened);
-        QVERIFY(!wrongOpened);
-    }
-
     // TLS whenever the server offers it; with a site CA, only to a server that proves itself by it.
     void tls_data()
     {

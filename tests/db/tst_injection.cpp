@@ -1,7 +1,7 @@
-// Texts that try to change a query, through every place of the operations where a text reaches
-// one (the User Code is tst_account's): part numbers (created, looked up, renamed, deleted,
-// without the window's string rules), serial-number texts, descriptions, and the table names
-// of the account row. Each is stored and read back exactly or refused whole; nothing else changes.
+// Texts that try to change a query: part numbers and their texts (created, read back, counted,
+// deleted, without the window's string rules) and the table names of the account row. Each is
+// stored and read back exactly or refused whole; nothing else changes. That every value travels as
+// a bound parameter is tst_faults' check of the statement forms.
 
 #include "DbFixtures.h"
 
@@ -46,21 +46,13 @@ private Q_SLOTS:
             {"quote", u"'"_s},
             {"or true", u"' OR '1'='1"_s},
             {"name then comment", u"PN-A' -- "_s},
-            {"name then hash", u"PN-A'#"_s},
             {"drop table", u"x'; DROP TABLE portCONFIG; --"_s},
-            {"double quote or", u"\" OR \"\"=\""_s},
             {"escaped quote", u"\\'"_s},
             {"backslashes delete", u"\\\\'; DELETE FROM snPN; --"_s},
             {"nul inside", u"PN-A"_s + nul + u"tail"_s},
-            {"nul quote", QString(nul) + u"' OR 1=1 #"_s},
-            {"open comment", u"PN-A/*"_s},
-            {"second statement", u"; SELECT 1"_s},
             {"union", u"' UNION SELECT partNUM FROM snPN -- "_s},
             {"backtick where", u"snPN` WHERE 1=1 -- "_s},
-            {"wildcards", u"PN-_%"_s},
-            {"placeholders quoted", u"?'?"_s},
             {"control characters", u"a\r\n\tb"_s},
-            {"long quotes", QString(100, u'\'')},
             {"beyond ASCII", u"ÄÖÜ-ß\U0001F600\u200B"_s},
         };
         for (const auto& [name, text] : corpus)
@@ -102,31 +94,10 @@ private Q_SLOTS:
         QVERIFY(pnRow(text).isEmpty());
         QCOMPARE(untouched(tdb, text, 9), others);
 
-        // A rename to the payload through the save, and back through the validity mark.
-        const QStringList besidesA = untouched(tdb, u"PN-A"_s, 1);
-        QString newPN = text;
-        test::edited.writeinfo(pn, u"PN-A"_s, newPN, map, e);
-        if (e == 0) {
-            QCOMPARE(pnRow(text).size(), 1);
-            pn(&D::SQL_updatePN, text, u"PN-A"_s, 1, e);
-            QCOMPARE(e, qint16(0));
-        }
-        QCOMPARE(pnRow(u"PN-A"_s).size(), 1);
-        QCOMPARE(untouched(tdb, u"PN-A"_s, 1), besidesA);
-
-        // Port descriptions.
-        test::Caller port{db::Database(), tdb.profile(), u"portCONFIG"_s};
-        test::Ports ports = test::Ports::of(4, 0);
-        ports.portNAME.fill(text);
-        const QStringList besidesMap2 = untouched(tdb, QString(), 2);
-        ports.write(port, &D::SQL_writePORTinfo, 2, 4, e);
-        QCOMPARE(untouched(tdb, QString(), 2), besidesMap2);
-        QCOMPARE(test::lines(tdb, u"SELECT portNAME FROM portCONFIG WHERE mapPORT = 2 ORDER BY id"_s),
-                 e == 0 ? QStringList(4, text) : QStringList({u"M2P1"_s, u"M2P2"_s, u"M2P3"_s, u"M2P4"_s}));
-
         // The payload as the account's table names: every operation fails and changes nothing.
         const QStringList all = untouched(tdb, QString(), -1);
-        pn.table = port.table = text;
+        test::Caller port{db::Database(), tdb.profile(), text};
+        pn.table = text;
         db::PnList list;
         qint16 num = -7;
         pn(&D::SQL_readPNlist, list, num);
@@ -134,7 +105,7 @@ private Q_SLOTS:
         qint16 e1 = 9, e2 = 9, e3 = 9;
         pn(&D::SQL_writePNdef, e1);
         pn(&D::SQL_delPN, u"PN-B"_s, map, e2);
-        ports.write(port, &D::SQL_writenewPORTS, 9, 4, e3);
+        test::Ports::of(4, 0).write(port, &D::SQL_writenewPORTS, 9, 4, e3);
         QCOMPARE(QList<qint16>({e1, e2, e3}), QList<qint16>(3, 1));
         QCOMPARE(untouched(tdb, QString(), -1), all);
     }

@@ -29,13 +29,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored"); // SQL literal
         QTest::addColumn<QString>("reader");
         QTest::addColumn<QVariant>("expected"); // invalid: the read fails and leaves its output alone
-        QTest::newRow("int16 lowest") << u"SMALLINT"_s << u"-32768"_s << u"int16"_s << QVariant(-32768);
         QTest::newRow("int16 highest") << u"INT"_s << u"32767"_s << u"int16"_s << QVariant(32767);
         QTest::newRow("int16 40000 out of range") << u"INT"_s << u"40000"_s << u"int16"_s << QVariant();
         QTest::newRow("int16 null") << u"SMALLINT NULL"_s << u"NULL"_s << u"int16"_s << QVariant();
         QTest::newRow("int16 from numeric text")
             << u"VARCHAR(10)"_s << u"'12'"_s << u"int16"_s << QVariant(12);
-        QTest::newRow("int16 from word") << u"VARCHAR(10)"_s << u"'twelve'"_s << u"int16"_s << QVariant();
         QTest::newRow("int16 from 0.6 rounds") << u"FLOAT"_s << u"0.6"_s << u"int16"_s << QVariant(1);
         QTest::newRow("int32 snEXTENDER size")
             << u"INT"_s << u"99999999"_s << u"int32"_s << QVariant(99999999);
@@ -46,7 +44,6 @@ private Q_SLOTS:
         QTest::newRow("single too large") << u"DOUBLE"_s << u"1e300"_s << u"single"_s << QVariant();
         QTest::newRow("text with blank")
             << u"VARCHAR(10)"_s << u"'AB-1 '"_s << u"text"_s << QVariant(u"AB-1 "_s);
-        QTest::newRow("text null") << u"VARCHAR(10) NULL"_s << u"NULL"_s << u"text"_s << QVariant();
         QTest::newRow("text longer than a first read holds")
             << u"TEXT"_s << u"REPEAT('x', 3000)"_s << u"text"_s << QVariant(QString(3000, u'x'));
     }
@@ -146,7 +143,8 @@ private Q_SLOTS:
     // texts are stored as empty, not NULL.
     void rowUnchangedOrGone()
     {
-        ZELMAR_TEST_DB(tdb);
+        test::TestDatabase tdb;
+        QVERIFY2(tdb.ok(), qPrintable(tdb.error()));
         db::Connection connection(tdb.profile());
         QVERIFY(connection.open());
         {
@@ -205,7 +203,8 @@ private Q_SLOTS:
     // The error record is written by an account that may only insert into its table.
     void appendOnlyNeedsNoReadPrivilege()
     {
-        ZELMAR_TEST_DB(tdb);
+        test::TestDatabase tdb;
+        QVERIFY2(tdb.ok(), qPrintable(tdb.error()));
         const QString user = u"w_"_s + tdb.name().right(12);
         QVERIFY(tdb.exec(u"CREATE USER '"_s + user + u"'@'127.0.0.1' IDENTIFIED BY 'pw'"_s));
         QVERIFY(tdb.exec(u"GRANT INSERT ON `"_s + tdb.name() + u"`.zSQL TO '"_s + user + u"'@'127.0.0.1'"_s));

@@ -1,253 +1,168 @@
 #include "FaultProxy.h"
 
 #include <QDeadlineTimer>
-#include <QHostAddress>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QPointer>
-#include <QTcpServer>
 #include <QTcpSocket>
-#include <QThread>
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace zelmar::test {
 
 namespace {
-constexpr quint8 comQuery = 0x03;
-constexpr quint8 comStmtExecute = 0x17;
+constexpr char comQuery = 0x03, comStmtPrepare = 0x16, comStmtExecute = 0x17;
 constexpr quint16 clientSsl = 0x0800;
+
+qsizetype frameLength(const QByteArray& data)
+{
+    const auto* b = reinterpret_cast<const quint8*>(data.constData());
+    return data.size() < 4 ? -1 : b[0] | b[1] << 8 | b[2] << 16;
+}
 } // namespace
 
-// Lives in the proxy's thread; the shared counters and the plan are read under the mutex.
-struct FaultProxy::Worker
+struct FaultProxy::Link
 {
-    struct Link
-    {
-        QPointer<QTcpSocket> client;
-        QPointer<QTcpSocket> server;
-        QByteArray fromClient; // bytes not yet forming a whole packet
-        QByteArray fromServer; // the greeting, until it is whole
-        bool greetingSeen = false;
-        bool stalled = false;
-    };
-
-    ServerInfo upstream;
-    QThread thread;
-    QObject* home = nullptr; // parent of everything in the thread
-    QTcpServer* listener = nullptr;
-    int port = 0;
-
-    mutable QMutex mutex;
-    Plan plan;
-    int statements = 0;
-    int connections = 0;
-    bool triggered = false;
-
-    void close(Link& link)
-    {
-        if (link.client)
-            link.client->abort();
-        if (link.server)
-            link.server->abort();
-    }
-
-    void send(Link& link, bool toServer, const QByteArray& data)
-    {
-        QTcpSocket* to = toServer ? link.server : link.client;
-        if (to && !data.isEmpty() && !link.stalled)
-            to->write(data);
-    }
-
-    void fromClient(Link& link)
-    {
-        link.fromClient += link.client->readAll();
-        if (link.stalled) {
-            link.fromClient.clear();
-            return;
-        }
-        while (link.fromClient.size() >= 4) {
-            const auto* b = reinterpret_cast<const quint8*>(link.fromClient.constData());
-            const qsizetype length = b[0] | b[1] << 8 | b[2] << 16;
-            if (link.fromClient.size() < 4 + length)
-                return;
-            const QByteArray packet = link.fromClient.left(4 + length);
-            link.fromClient.remove(0, 4 + length);
-            // A command starts with sequence number 0; the handshake's packets have higher ones.
-            const bool statement = b[3] == 0 && length >= 1 && (b[4] == comQuery || b[4] == comStmtExecute);
-            Fault fault = Fault::None;
-            bool delivered = true;
-            if (statement) {
-                QMutexLocker lock(&mutex);
-                ++statements;
-                if ((plan.fault == Fault::Stall || plan.fault == Fault::Cut) && !triggered &&
-                    statements == plan.statement) {
-                    triggered = true;
-                    fault = plan.fault;
-                    delivered = plan.delivered;
-                }
-            }
-            if (fault == Fault::None || delivered)
-                send(link, true, packet);
-            if (fault == Fault::Stall) {
-                if (link.server)
-                    link.server->flush();
-                link.stalled = true;
-                link.fromClient.clear();
-                return;
-            }
-            if (fault == Fault::Cut) {
-                if (link.server)
-                    link.server->flush();
-                close(link);
-                return;
-            }
-        }
-    }
-
-    void fromServer(Link& link)
-    {
-        QByteArray data = link.server->readAll();
-        if (link.stalled)
-            return;
-        if (!link.greetingSeen) {
-            link.fromServer += data;
-            const auto* b = reinterpret_cast<const quint8*>(link.fromServer.constData());
-            if (link.fromServer.size() < 4)
-                return;
-            const qsizetype length = b[0] | b[1] << 8 | b[2] << 16;
-            if (link.fromServer.size() < 4 + length)
-                return;
-            link.greetingSeen = true;
-            data = link.fromServer;
-            link.fromServer.clear();
-            // Protocol 10 greeting: version text, NUL, thread id (4), scramble (8), filler (1),
-            // then the low capability bytes, where the TLS offer is cleared.
-            if (length > 0 && b[4] == 10) {
-                const qsizetype nul = data.indexOf('\0', 5);
-                const qsizetype caps = nul + 1 + 4 + 8 + 1;
-                if (nul > 0 && caps + 1 < 4 + length) {
-                    quint16 flags = quint16(quint8(data[caps]) | quint8(data[caps + 1]) << 8);
-                    flags &= quint16(~clientSsl);
-                    data[caps] = char(flags & 0xff);
-                    data[caps + 1] = char(flags >> 8);
-                }
-            }
-        }
-        send(link, false, data);
-    }
-
-    void accept()
-    {
-        while (QTcpSocket* client = listener->nextPendingConnection()) {
-            // Sockets live until the proxy ends, which deletes them with `home`.
-            client->setParent(home);
-            QMutexLocker lock(&mutex);
-            ++connections;
-            if (plan.fault == Fault::Blackhole) {
-                // Swallows what comes and never answers.
-                QObject::connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
-                continue;
-            }
-            lock.unlock();
-            auto shared = std::make_shared<Link>();
-            auto* server = new QTcpSocket(home);
-            shared->client = client;
-            shared->server = server;
-            QObject::connect(client, &QTcpSocket::readyRead, client, [this, shared] { fromClient(*shared); });
-            QObject::connect(server, &QTcpSocket::readyRead, server, [this, shared] { fromServer(*shared); });
-            QObject::connect(client, &QTcpSocket::disconnected, client, [shared] {
-                if (shared->server)
-                    shared->server->disconnectFromHost();
-            });
-            QObject::connect(server, &QTcpSocket::disconnected, server, [shared] {
-                if (shared->client && !shared->stalled)
-                    shared->client->disconnectFromHost();
-            });
-            QObject::connect(server, &QTcpSocket::errorOccurred, server, [shared] {
-                if (shared->client)
-                    shared->client->abort();
-            });
-            server->connectToHost(upstream.host, quint16(upstream.port));
-        }
-    }
-
-    void shutdown()
-    {
-        delete home;
-        home = nullptr;
-        listener = nullptr;
-    }
+    QPointer<QTcpSocket> client;
+    QPointer<QTcpSocket> server;
+    QByteArray fromClient; // bytes not yet forming a whole packet
+    QByteArray fromServer; // the greeting, until it is whole
+    bool greetingSeen = false;
+    bool stalled = false;
 };
 
-FaultProxy::FaultProxy(const ServerInfo& upstream, int lifetimeSeconds)
-    : m_worker(std::make_unique<Worker>())
+void FaultProxy::fromClient(Link& link)
 {
-    Worker* w = m_worker.get();
-    w->upstream = upstream;
-    w->thread.start();
-    QObject* home = new QObject;
-    home->moveToThread(&w->thread);
-    w->home = home;
+    link.fromClient += link.client->readAll();
+    for (qsizetype length = frameLength(link.fromClient);
+         !link.stalled && length >= 0 && link.fromClient.size() >= 4 + length;
+         length = frameLength(link.fromClient)) {
+        const QByteArray packet = link.fromClient.left(4 + length);
+        link.fromClient.remove(0, 4 + length);
+        // A command starts with sequence number 0; the handshake's packets have higher ones.
+        const char command = packet[3] == 0 && length >= 1 ? packet[4] : 0;
+        Fault fault = Fault::None;
+        bool delivered = true;
+        {
+            QMutexLocker lock(&m_mutex);
+            if (command == comQuery || command == comStmtPrepare)
+                m_sent.append(QString::fromUtf8(packet.mid(5)));
+            if ((command == comQuery || command == comStmtExecute) && ++m_statements == m_plan.statement &&
+                (m_plan.fault == Fault::Stall || m_plan.fault == Fault::Cut) && !m_triggered) {
+                m_triggered = true;
+                fault = m_plan.fault;
+                delivered = m_plan.delivered;
+            }
+        }
+        if (link.server && (fault == Fault::None || delivered))
+            link.server->write(packet);
+        if (fault != Fault::None && link.server)
+            link.server->flush();
+        if (fault == Fault::Stall)
+            link.stalled = true;
+        if (fault == Fault::Cut) {
+            link.client->abort();
+            if (link.server)
+                link.server->abort();
+            return;
+        }
+    }
+    if (link.stalled)
+        link.fromClient.clear();
+}
+
+void FaultProxy::fromServer(Link& link)
+{
+    QByteArray data = link.server->readAll();
+    if (link.stalled)
+        return;
+    if (!link.greetingSeen) {
+        link.fromServer += data;
+        const qsizetype length = frameLength(link.fromServer);
+        if (length < 0 || link.fromServer.size() < 4 + length)
+            return;
+        link.greetingSeen = true;
+        data = std::exchange(link.fromServer, {});
+        // Protocol 10 greeting: version text, NUL, thread id (4), scramble (8), filler (1), then
+        // the low capability bytes, where the TLS offer is cleared.
+        const qsizetype caps = data.indexOf('\0', 5) + 1 + 4 + 8 + 1;
+        if (length > 0 && data[4] == 10 && caps > 14 && caps + 1 < 4 + length)
+            data[caps + 1] = char(quint8(data[caps + 1]) & ~(clientSsl >> 8));
+    }
+    if (link.client)
+        link.client->write(data);
+}
+
+void FaultProxy::accept(QTcpServer* listener)
+{
+    while (QTcpSocket* client = listener->nextPendingConnection()) {
+        // Sockets live until the proxy ends, which deletes them with `m_home`.
+        client->setParent(m_home);
+        QMutexLocker lock(&m_mutex);
+        ++m_connections;
+        if (m_plan.fault == Fault::Blackhole) {
+            // Swallows what comes and never answers.
+            QObject::connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
+            continue;
+        }
+        lock.unlock();
+        auto link = std::make_shared<Link>();
+        auto* server = new QTcpSocket(m_home);
+        link->client = client;
+        link->server = server;
+        QObject::connect(client, &QTcpSocket::readyRead, client, [this, link] { fromClient(*link); });
+        QObject::connect(server, &QTcpSocket::readyRead, server, [this, link] { fromServer(*link); });
+        QObject::connect(client, &QTcpSocket::disconnected, server, &QTcpSocket::disconnectFromHost);
+        QObject::connect(server, &QTcpSocket::disconnected, client, [link] {
+            if (link->client && !link->stalled)
+                link->client->disconnectFromHost();
+        });
+        QObject::connect(server, &QTcpSocket::errorOccurred, client, &QTcpSocket::abort);
+        server->connectToHost(m_upstream.host, quint16(m_upstream.port));
+    }
+}
+
+void FaultProxy::shutdown()
+{
+    delete std::exchange(m_home, nullptr);
+}
+
+FaultProxy::FaultProxy(const ServerInfo& upstream, int lifetimeSeconds)
+    : m_upstream(upstream)
+{
+    m_thread.start();
+    m_home = new QObject;
+    m_home->moveToThread(&m_thread);
     QMetaObject::invokeMethod(
-        home,
-        [w, lifetimeSeconds] {
-            w->listener = new QTcpServer(w->home);
-            QObject::connect(w->listener, &QTcpServer::newConnection, w->listener, [w] { w->accept(); });
-            w->listener->listen(QHostAddress::LocalHost);
-            w->port = w->listener->serverPort();
+        m_home,
+        [this, lifetimeSeconds] {
+            auto* listener = new QTcpServer(m_home);
+            QObject::connect(listener, &QTcpServer::newConnection, listener,
+                             [this, listener] { accept(listener); });
+            listener->listen(QHostAddress::LocalHost);
+            m_port = listener->serverPort();
             // Bounded in time whatever the test does.
-            QTimer::singleShot(lifetimeSeconds * 1000, w->home, [w] { w->shutdown(); });
+            QTimer::singleShot(lifetimeSeconds * 1000, m_home, [this] { shutdown(); });
         },
         Qt::BlockingQueuedConnection);
 }
 
 FaultProxy::~FaultProxy()
 {
-    Worker* w = m_worker.get();
-    if (w->home)
+    if (m_home)
         QMetaObject::invokeMethod(
-            w->home, [w] { w->shutdown(); }, Qt::BlockingQueuedConnection);
-    w->thread.quit();
-    w->thread.wait(QDeadlineTimer(10000));
+            m_home, [this] { shutdown(); }, Qt::BlockingQueuedConnection);
+    m_thread.quit();
+    m_thread.wait(QDeadlineTimer(10000));
 }
 
 void FaultProxy::setPlan(const Plan& plan)
 {
-    QMutexLocker lock(&m_worker->mutex);
-    m_worker->plan = plan;
-    m_worker->statements = 0;
-    m_worker->connections = 0;
-    m_worker->triggered = false;
-}
-
-bool FaultProxy::ok() const
-{
-    return m_worker->port > 0 && m_worker->upstream.valid();
-}
-
-QString FaultProxy::serverValue() const
-{
-    return QStringLiteral("127.0.0.1:") + QString::number(m_worker->port);
-}
-
-int FaultProxy::statements() const
-{
-    QMutexLocker lock(&m_worker->mutex);
-    return m_worker->statements;
-}
-
-bool FaultProxy::triggered() const
-{
-    QMutexLocker lock(&m_worker->mutex);
-    return m_worker->triggered;
-}
-
-int FaultProxy::connections() const
-{
-    QMutexLocker lock(&m_worker->mutex);
-    return m_worker->connections;
+    QMutexLocker lock(&m_mutex);
+    m_plan = plan;
+    m_statements = m_connections = 0;
+    m_triggered = false;
+    m_sent.clear();
 }
 
 } // namespace zelmar::test

@@ -2,17 +2,18 @@
 
 #include "TestServer.h"
 
+#include <QMutex>
 #include <QString>
-
-#include <memory>
+#include <QStringList>
+#include <QTcpServer>
+#include <QThread>
 
 namespace zelmar::test {
 
-// A TCP proxy on the loopback interface between the program and a real test
-// server, which breaks the traffic the way a network or a server does. It runs
-// in a thread of its own (the program's calls block the test's thread), reads
-// the MySQL protocol only as far as packet frames and command bytes, and hides
-// the server's TLS offer so that the commands stay readable. Every wait it has is
+// A TCP proxy on the loopback interface between the program and a real test server, which breaks
+// the traffic the way a network or a server does. It runs in a thread of its own (the program's
+// calls block the test's thread), reads the MySQL protocol only as far as packet frames and command
+// bytes, and hides the server's TLS offer so that the commands stay readable. Every wait it has is
 // bounded and it closes itself after `lifetimeSeconds`.
 class FaultProxy
 {
@@ -39,24 +40,45 @@ public:
     FaultProxy(const FaultProxy&) = delete;
     FaultProxy& operator=(const FaultProxy&) = delete;
 
-    // Takes effect for the traffic that follows; restarts the statement count. A Stall or Cut
-    // happens once; a connection already stalled stays so until either side closes it.
+    // Takes effect for the traffic that follows; restarts the counts. A Stall or Cut happens once;
+    // a connection already stalled stays so until either side closes it.
     void setPlan(const Plan& plan);
 
-    bool ok() const;
+    bool ok() const { return m_port > 0 && m_upstream.valid(); }
     // "127.0.0.1:port", as the account's server field names it.
-    QString serverValue() const;
-    // Statements seen since the plan was set, the one that met the fault included.
-    int statements() const;
-    // Whether the Stall or Cut of the plan has happened.
-    bool triggered() const;
-    // Connections accepted since the plan was set.
-    int connections() const;
+    QString serverValue() const { return QStringLiteral("127.0.0.1:") + QString::number(m_port); }
+    // Since the plan was set: statements seen (the one that met the fault included), whether the
+    // Stall or Cut has happened, connections accepted, and the text of every statement sent
+    // (COM_QUERY and COM_STMT_PREPARE).
+    int statements() const { return locked(m_statements); }
+    bool triggered() const { return locked(m_triggered); }
+    int connections() const { return locked(m_connections); }
+    QStringList sent() const { return locked(m_sent); }
 
-    struct Worker;
+    struct Link;
 
 private:
-    std::unique_ptr<Worker> m_worker;
+    template<typename T>
+    T locked(const T& value) const
+    {
+        QMutexLocker lock(&m_mutex);
+        return value;
+    }
+    void fromClient(Link& link);
+    void fromServer(Link& link);
+    void accept(QTcpServer* listener);
+    void shutdown();
+
+    ServerInfo m_upstream;
+    QThread m_thread;
+    QObject* m_home = nullptr; // parent of everything in the thread; deleted there
+    int m_port = 0;
+    mutable QMutex m_mutex; // guards what follows
+    Plan m_plan;
+    int m_statements = 0;
+    int m_connections = 0;
+    bool m_triggered = false;
+    QStringList m_sent;
 };
 
 } // namespace zelmar::test

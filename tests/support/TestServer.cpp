@@ -1,13 +1,11 @@
 #include "TestServer.h"
 
-#include <QAtomicInteger>
-#include <QCoreApplication>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTcpServer>
+#include <QUuid>
 
 using namespace Qt::StringLiterals;
 
@@ -21,14 +19,6 @@ ServerInfo fromEnvironment(const char* portVariable)
     info.user = qEnvironmentVariable("ZELMAR_TEST_USER");
     info.password = qEnvironmentVariable("ZELMAR_TEST_PASSWORD");
     return info;
-}
-
-QString uniqueSuffix()
-{
-    static QAtomicInteger<int> counter;
-    return QString::number(QCoreApplication::applicationPid()) + u'_' +
-           QString::number(counter.fetchAndAddRelaxed(1)) + u'_' +
-           QString::number(QRandomGenerator::global()->bounded(1000000));
 }
 } // namespace
 
@@ -59,7 +49,7 @@ TestDatabase::TestDatabase(const QStringList& schemaFiles, const ServerInfo& ser
         m_error = u"No test server: run the tests through scripts/test"_s;
         return;
     }
-    const QString suffix = uniqueSuffix();
+    const QString suffix = QUuid::createUuid().toString(QUuid::Id128).left(20);
     m_name = u"zt_"_s + suffix;
     m_connection = u"zelmar-test-admin-"_s + suffix;
     {
@@ -92,22 +82,12 @@ TestDatabase::TestDatabase(const QStringList& schemaFiles, const ServerInfo& ser
 
 TestDatabase::~TestDatabase()
 {
-    if (QSqlDatabase::contains(m_connection)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-            if (db.isOpen()) {
-                QSqlQuery q(db);
-                q.exec(u"DROP DATABASE IF EXISTS `"_s + m_name + u'`');
-            }
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_connection);
-    }
-}
-
-QSqlDatabase TestDatabase::admin() const
-{
-    return QSqlDatabase::database(m_connection, false);
+    if (!QSqlDatabase::contains(m_connection))
+        return;
+    if (QSqlDatabase::database(m_connection, false).isOpen())
+        exec(u"DROP DATABASE IF EXISTS `"_s + m_name + u'`');
+    QSqlDatabase::database(m_connection, false).close();
+    QSqlDatabase::removeDatabase(m_connection);
 }
 
 db::Profile TestDatabase::profile() const
@@ -151,14 +131,14 @@ bool TestDatabase::run(QSqlQuery& query, const QString& sql, const QVariantList&
 
 bool TestDatabase::exec(const QString& sql, const QVariantList& values)
 {
-    QSqlQuery q(admin());
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
     return run(q, sql, values);
 }
 
 QList<QVariantList> TestDatabase::rows(const QString& sql, const QVariantList& values)
 {
     QList<QVariantList> out;
-    QSqlQuery q(admin());
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
     if (!run(q, sql, values))
         return out;
     while (q.next()) {
@@ -168,36 +148,6 @@ QList<QVariantList> TestDatabase::rows(const QString& sql, const QVariantList& v
         out.append(row);
     }
     return out;
-}
-
-QVariant TestDatabase::scalar(const QString& sql, const QVariantList& values)
-{
-    const QList<QVariantList> all = rows(sql, values);
-    if (all.isEmpty() || all.first().isEmpty())
-        return {};
-    return all.first().first();
-}
-
-int TestDatabase::count(const QString& table)
-{
-    return scalar(u"SELECT COUNT(*) FROM `"_s + table + u'`').toInt();
-}
-
-void ScriptedDialogs::message(const QString& text, const QString& title)
-{
-    record(u"message"_s, text, title);
-}
-
-bool ScriptedDialogs::askYesNo(const QString& text, const QString& title)
-{
-    record(u"yesno"_s, text, title);
-    return !yesNoAnswers.isEmpty() && yesNoAnswers.takeFirst();
-}
-
-QString ScriptedDialogs::input(const QString& prompt, const QString& title, const QString&)
-{
-    record(u"input"_s, prompt, title);
-    return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
 }
 
 void ScriptedDialogs::record(const QString& kind, const QString& text, const QString& title)

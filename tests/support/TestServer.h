@@ -3,11 +3,7 @@
 #include "Interaction.h"
 #include "Profile.h"
 
-#include <QList>
-#include <QPair>
-#include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QString>
 #include <QStringList>
 #include <QVariant>
 
@@ -52,17 +48,22 @@ public:
 
     // Runs a statement on this database; values are bound to ? in order.
     bool exec(const QString& sql, const QVariantList& values = {});
-    // First column of the first row, or an invalid QVariant.
-    QVariant scalar(const QString& sql, const QVariantList& values = {});
     // Every row, each as a list of its columns.
     QList<QVariantList> rows(const QString& sql, const QVariantList& values = {});
-    int count(const QString& table);
+    // First column of the first row, or an invalid QVariant.
+    QVariant scalar(const QString& sql, const QVariantList& values = {})
+    {
+        return rows(sql, values).value(0).value(0);
+    }
+    int count(const QString& table)
+    {
+        return scalar(QStringLiteral("SELECT COUNT(*) FROM `%1`").arg(table)).toInt();
+    }
 
     // Loads a schema file of the project's sql/ folder.
     bool load(const QString& schemaFile);
 
 private:
-    QSqlDatabase admin() const;
     bool run(QSqlQuery& query, const QString& sql, const QVariantList& values);
     ServerInfo m_server;
     QString m_name;
@@ -81,9 +82,20 @@ public:
         QString text;
         QString title;
     };
-    void message(const QString& text, const QString& title) override;
-    bool askYesNo(const QString& text, const QString& title) override;
-    QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    void message(const QString& text, const QString& title) override
+    {
+        record(QStringLiteral("message"), text, title);
+    }
+    bool askYesNo(const QString& text, const QString& title) override
+    {
+        record(QStringLiteral("yesno"), text, title);
+        return !yesNoAnswers.isEmpty() && yesNoAnswers.takeFirst();
+    }
+    QString input(const QString& prompt, const QString& title, const QString&) override
+    {
+        record(QStringLiteral("input"), prompt, title);
+        return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
+    }
 
     QList<Shown> shown;
     // Runs while a box is up, after it was recorded: what happens meanwhile.
