@@ -50,7 +50,8 @@ struct FakeInternet : InternetProbe
     int calls = 0;
 };
 
-// One row of the central Customers table; the table's defaults stand for the other columns.
+// One row of the central Customers table; its customer database is the customer test
+// database unless named.
 struct AccountRow
 {
     QString code;
@@ -58,26 +59,9 @@ struct AccountRow
     QString company = u"Acme"_s;
     int tARV = 1;
     int numPORTS = 8;
-    QString ipPORT = u"10.0.0.5:3306"_s;
-    QString custDB = u"custdb"_s;
-    QString custUSER = u"custuser"_s;
-    QString custUSER_PW = u"custpw"_s;
+    QString custDB = {};
     double ver_min2 = 1.0;
 };
-
-void addAccount(TestDatabase& central, const AccountRow& a, const QString& table = u"Customers"_s)
-{
-    // An empty text goes to the server as '', never as NULL.
-    const auto text = [](const QString& value) {
-        return value.isNull() ? u""_s : value;
-    };
-    QVERIFY(central.exec(
-        u"INSERT INTO "_s + table +
-            u" (Operator_Code, Operator_Initials, Company, tARV, numPORTS, ipPORT, custDB, custUSER, "
-            u"custUSER_PW, ver_min2) VALUES (?,?,?,?,?,?,?,?,?,?)"_s,
-        {text(a.code), text(a.initials), a.company, a.tARV, a.numPORTS, a.ipPORT, a.custDB, a.custUSER,
-         a.custUSER_PW, a.ver_min2}));
-}
 
 // The seven columns of every sign-in record, oldest first.
 QList<QVariantList> loginRecords(TestDatabase& central)
@@ -173,15 +157,19 @@ class TestSignin : public QObject
             });
         });
     }
-    // An account whose customer database is the customer test database.
-    void addAccount(AccountRow a)
+    void addAccount(const AccountRow& a, const QString& table = u"Customers"_s)
     {
-        a.ipPORT = m_customer->server().serverValue();
-        if (a.custDB == AccountRow().custDB)
-            a.custDB = m_customer->name();
-        a.custUSER = m_customer->server().user;
-        a.custUSER_PW = m_customer->server().password;
-        test::addAccount(*m_central, a);
+        // An empty text goes to the server as '', never as NULL.
+        const auto text = [](const QString& value) {
+            return value.isNull() ? u""_s : value;
+        };
+        const test::ServerInfo& c = m_customer->server();
+        QVERIFY(m_central->exec(
+            u"INSERT INTO "_s + table +
+                u" (Operator_Code, Operator_Initials, Company, tARV, numPORTS, ipPORT, custDB, custUSER, "
+                u"custUSER_PW, ver_min2) VALUES (?,?,?,?,?,?,?,?,?,?)"_s,
+            {text(a.code), text(a.initials), a.company, a.tARV, a.numPORTS, c.serverValue(),
+             a.custDB.isEmpty() ? m_customer->name() : a.custDB, c.user, c.password, a.ver_min2}));
     }
     void addPartNumbers(const QStringList& names)
     {
@@ -209,19 +197,15 @@ class TestSignin : public QObject
                                    result);
         return result;
     }
-    bool showSplash()
+    // Types the code, and waits until the editor is shown or the program has ended.
+    bool enterCode(const QString& code)
     {
         m_splash->Form_Load();
         m_splash->show();
-        return QTest::qWaitForWindowExposed(m_splash.get());
-    }
-    // Types the code and the key, and waits until the editor is shown or the program has ended.
-    bool enterCode(const QString& code, Qt::Key key = Qt::Key_Return)
-    {
-        if (!showSplash())
+        if (!QTest::qWaitForWindowExposed(m_splash.get()))
             return false;
         QTest::keyClicks(m_splash->txtUserCode, code);
-        QTest::keyClick(m_splash->txtUserCode, key);
+        QTest::keyClick(m_splash->txtUserCode, Qt::Key_Return);
         return QTest::qWaitFor(
             [this] { return m_sequence->started() && (m_window->isVisible() || m_end.hasEnded()); }, 60000);
     }
@@ -356,7 +340,7 @@ private Q_SLOTS:
         QVERIFY(m_central->exec(
             u"INSERT INTO Customers VALUES (1, 'X1', 'AB', 'Acme, Inc.', 2, 24, '1.2.3.4:5', 3, "
             u"'db', 'user', 'p;w d', 'cfg', 'sn', 'out', 'all', 'img', 1.3)"_s));
-        test::addAccount(*m_central, {.code = u"O'Brien"_s, .initials = u"OB"_s});
+        addAccount({.code = u"O'Brien"_s, .initials = u"OB"_s});
         AccountValues got = sentinel;
         QCOMPARE(lookup(u"X1"_s, got), qint16(0));
         QVERIFY(got == (AccountValues{u"AB"_s, u"Acme, Inc."_s, 2, 24, u"1.2.3.4:5"_s, 3, u"db"_s, u"user"_s,
@@ -391,8 +375,8 @@ private Q_SLOTS:
         QFETCH(int, code);
         QVERIFY(m_central->exec(u"CREATE TABLE IF NOT EXISTS Wide LIKE Customers"_s));
         QVERIFY(m_central->exec(u"ALTER TABLE Wide MODIFY numPORTS INT NOT NULL"_s));
-        test::addAccount(*m_central, {.code = u"N1"_s, .initials = u"NN"_s});
-        test::addAccount(*m_central, {.code = u"N1"_s, .initials = u"NN"_s, .numPORTS = 40000}, u"Wide"_s);
+        addAccount({.code = u"N1"_s, .initials = u"NN"_s});
+        addAccount({.code = u"N1"_s, .initials = u"NN"_s, .numPORTS = 40000}, u"Wide"_s);
         m_internet.answer = qint16(internet);
         AccountValues values = sentinel;
         QCOMPARE(lookup(u"N1"_s, values, table, server == 1 ? deadServer() : QString(),
@@ -624,7 +608,7 @@ private Q_SLOTS:
         addAccount({.code = u"S1"_s,
                     .initials = u"SS"_s,
                     .numPORTS = ports,
-                    .custDB = customerReachable ? AccountRow().custDB : u"no_such_db"_s});
+                    .custDB = customerReachable ? QString() : u"no_such_db"_s});
         // Stored in descending order: the first 100 read are the highest names.
         QStringList names;
         for (int i = partNumbers; i >= 1; --i)
