@@ -114,12 +114,6 @@ private Q_SLOTS:
         QCOMPARE(zelmar::adapterListing(records), expected);
     }
 
-    void hostListingLeavesLoopbackOut()
-    {
-        for (const AdapterRecord& record : hostAdapters())
-            QVERIFY(record.description != u"lo"_s);
-    }
-
     void runningCopyFoundOncePerStart()
     {
         QCOMPARE(check(m_title), qint16(0));
