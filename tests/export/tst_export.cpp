@@ -259,22 +259,9 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(last) && m_end.ends == 1);
     }
 
-    void firstExportFails_data()
+    void noApplicationOpensTheFirstExport()
     {
-        QTest::addColumn<bool>("unwritable");
-        QTest::newRow("folder cannot be written") << true;
-        QTest::newRow("no application opens it") << false;
-    }
-
-    void firstExportFails()
-    {
-        QFETCH(bool, unwritable);
-        // A regular file in place of the folder: unwritable even for root.
-        QFile blocker(m_dir.filePath(u"not-a-folder"_s));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        WorkbookSession session(&m_viewer, unwritable ? blocker.fileName() : m_dir.path());
-        m_viewer.refuse = !unwritable;
-        w->setExporter(&session);
+        m_viewer.refuse = true;
         w->btnEXPORT_Click();
         QCOMPARE(m_dialogs.messages.size(), 1);
         QCOMPARE(w->cur.xlSTATUS, qint16(2));
