@@ -30,14 +30,8 @@ inline SummaryInput samplePart(int ports, const QString& pn = QStringLiteral("AB
         in.acTIVE[i] = qint16(i % 5 != 4);
         in.minSPEC[i] = specs[i % 5];
         in.maxSPEC[i] = specs[i % 5] * 4;
-        in.timeDELAY[i] = 0.25f;
-        in.Range[i] = qint16(i % 8);
-        in.numAVG[i] = 2;
-        in.mspeed[i] = qint16(i % 3 + 1);
         in.ssON[i] = 1;
         in.ssTOL[i] = 0.05f;
-        in.ssMAXT[i] = 2.0f;
-        in.ssREQD[i] = qint16(i % 2);
     }
     return in;
 }

@@ -8,24 +8,69 @@
 #include "Database.h"
 #include "EventLoopPause.h"
 #include "FormMainTestMenu.h"
-#include "Profile.h"
-#include "SigninFixtures.h"
+#include "HostSystem.h"
+#include "InternetProbe.h"
 #include "SiteSettings.h"
 #include "StartSequence.h"
+#include "TestServer.h"
 #include "frmSplash.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QScreen>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
 using namespace zelmar;
+
+namespace zelmar::test {
+
+struct FakeHost : HostSystem
+{
+    SystemFacts facts() const override { return value; }
+    SystemFacts value;
+};
+
+SystemFacts windowsFacts(quint32 platform, quint32 major, quint32 minor)
+{
+    return {SystemFacts::Kind::Windows, {platform, major, minor}, {}};
+}
+
+struct FakeInternet : InternetProbe
+{
+    void checkINTERNET(qint16& connected) override
+    {
+        ++calls;
+        connected = answer;
+    }
+    qint16 answer = 1;
+    int calls = 0;
+};
+
+// One row of the central Customers table; its customer database is the customer test
+// database unless named.
+struct AccountRow
+{
+    QString code;
+    QString initials;
+    QString company = u"Acme"_s;
+    int tARV = 1;
+    int numPORTS = 8;
+    QString custDB = {};
+    double ver_min2 = 1.0;
+};
+
+// The seven columns of every sign-in record, oldest first.
+QList<QVariantList> loginRecords(TestDatabase& central)
+{
+    return central.rows(u"SELECT Login, User_Code, Company_Name, proGRAM, Operator_Name, MAC_ID, progVER "
+                        u"FROM CustLogin ORDER BY id"_s);
+}
+
+} // namespace zelmar::test
+
 using signin::AccountValues;
 using signin::StartSequence;
 using test::AccountRow;
@@ -77,7 +122,6 @@ class TestSignin : public QObject
     // it), and what the test looks at before each answer.
     QStringList m_answers;
     std::function<void()> m_onReturn;
-    int m_returns = 0;
 
     QString deadServer() const { return u"127.0.0.1:"_s + QString::number(test::deadPort()); }
     void build(const QString& centralServer = QString())
@@ -101,7 +145,6 @@ class TestSignin : public QObject
         m_splash->setShowMainWindow(m_sequence->showMainWindowHook());
         connect(m_splash.get(), &signin::frmSplash::codeRequested, this, [this] {
             QTimer::singleShot(0, this, [this] {
-                ++m_returns;
                 if (m_onReturn)
                     m_onReturn();
                 if (m_answers.isEmpty())
@@ -111,15 +154,19 @@ class TestSignin : public QObject
             });
         });
     }
-    // An account whose customer database is the customer test database.
-    void addAccount(AccountRow a)
+    void addAccount(const AccountRow& a, const QString& table = u"Customers"_s)
     {
-        a.ipPORT = m_customer->server().serverValue();
-        if (a.custDB == AccountRow().custDB)
-            a.custDB = m_customer->name();
-        a.custUSER = m_customer->server().user;
-        a.custUSER_PW = m_customer->server().password;
-        test::addAccount(*m_central, a);
+        // An empty text goes to the server as '', never as NULL.
+        const auto text = [](const QString& value) {
+            return value.isNull() ? u""_s : value;
+        };
+        const test::ServerInfo& c = m_customer->server();
+        QVERIFY(m_central->exec(
+            u"INSERT INTO "_s + table +
+                u" (Operator_Code, Operator_Initials, Company, tARV, numPORTS, ipPORT, custDB, custUSER, "
+                u"custUSER_PW, ver_min2) VALUES (?,?,?,?,?,?,?,?,?,?)"_s,
+            {text(a.code), text(a.initials), a.company, a.tARV, a.numPORTS, c.serverValue(),
+             a.custDB.isEmpty() ? m_customer->name() : a.custDB, c.user, c.password, a.ver_min2}));
     }
     void addPartNumbers(const QStringList& names)
     {
@@ -128,13 +175,12 @@ class TestSignin : public QObject
                 m_customer->exec(u"INSERT INTO snPN (partNUM, mapPORT) VALUES (?, ?)"_s, {names[i], i + 1}));
     }
     qint16 lookup(const QString& code, AccountValues& values, const QString& table = u"Customers"_s,
-                  const QString& server = QString(), const QString& password = QString())
+                  const QString& server = QString())
     {
         const test::ServerInfo& s = m_central->server();
         qint16 result = 7;
         m_accounts->SQL_readCUSTinfo(code, values, server.isEmpty() ? s.serverValue() : server,
-                                     m_central->name(), table, s.user,
-                                     password.isEmpty() ? s.password : password, result);
+                                     m_central->name(), table, s.user, s.password, result);
         return result;
     }
     qint16 writeLogin(qint16 login, const QString& code, const QString& macList,
@@ -147,19 +193,15 @@ class TestSignin : public QObject
                                    result);
         return result;
     }
-    bool showSplash()
+    // Types the code, and waits until the editor is shown or the program has ended.
+    bool enterCode(const QString& code)
     {
         m_splash->Form_Load();
         m_splash->show();
-        return QTest::qWaitForWindowExposed(m_splash.get());
-    }
-    // Types the code and the key, and waits until the editor is shown or the program has ended.
-    bool enterCode(const QString& code, Qt::Key key = Qt::Key_Return)
-    {
-        if (!showSplash())
+        if (!QTest::qWaitForWindowExposed(m_splash.get()))
             return false;
         QTest::keyClicks(m_splash->txtUserCode, code);
-        QTest::keyClick(m_splash->txtUserCode, key);
+        QTest::keyClick(m_splash->txtUserCode, Qt::Key_Return);
         return QTest::qWaitFor(
             [this] { return m_sequence->started() && (m_window->isVisible() || m_end.hasEnded()); }, 60000);
     }
@@ -190,10 +232,11 @@ private Q_SLOTS:
         m_dialogs = {};
         m_end = {};
         m_internet = {};
-        m_scope = test::privateScope();
+        // A running-copy scope of its own: a real copy or a parallel test is never found.
+        m_scope = u"test-%1-%2"_s.arg(QCoreApplication::applicationPid())
+                      .arg(QRandomGenerator::global()->generate());
         m_answers.clear();
         m_onReturn = nullptr;
-        m_returns = 0;
         build();
     }
 
@@ -212,21 +255,10 @@ private Q_SLOTS:
             QTest::newRow(name) << QVariant(value) << expected;
         };
         row("ipv4", u"10.0.0.5"_s, u"10.0.0.5 3306"_s);
-        row("name and port", u"central_db.example.com:33060"_s, u"central_db.example.com 33060"_s);
-        row("blanks around, highest port", u"  db:65535 "_s, u"db 65535"_s);
-        row("ipv6 in brackets and port", u"[fd00::5]:3310"_s, u"fd00::5 3310"_s);
         row("bare ipv6", u"fd00::5"_s, u"fd00::5 3306"_s);
-        row("empty", u""_s);
-        row("port 0", u"db:0"_s);
-        row("port 65536", u"db:65536"_s);
-        row("port beyond any integer", u"db:99999999999999999999"_s);
-        row("port not a number", u"db:mysql"_s);
         row("two ports", u"10.0.0.5:3306:3307"_s);
         row("ipv4 part too large", u"10.0.0.500"_s);
-        row("ipv4 with three parts", u"10.0.5"_s);
-        row("ipv4 in brackets", u"[10.0.0.5]"_s);
         row("bracket not closed", u"[fd00::5"_s);
-        row("text after bracket", u"[fd00::5]3306"_s);
         QTest::newRow("a list (comma in the file)") << QVariant(QStringList{u"a"_s, u"b"_s}) << QString();
     }
 
@@ -245,31 +277,23 @@ private Q_SLOTS:
 
     void siteSettingsFile_data()
     {
-        // The file in the first and the second folder of XDG_CONFIG_DIRS; a null text: no
-        // file; "<dir>" stands for the test's folder, which holds a readable ca.pem.
+        // The file in the first and the second folder of XDG_CONFIG_DIRS (null: no file);
+        // "<dir>" is the test's folder, which holds a readable ca.pem.
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
-        QTest::addColumn<QString>("server"); // the server of the run; empty: none may be used
-        QTest::addColumn<int>("fileNamed");  // 0 none, 1 or 2: the folder whose file names the server
-        QTest::addColumn<int>("ca");         // 0 none, 1 usable, -1 unusable (in the first folder)
+        QTest::addColumn<QString>("server"); // empty: refused
+        QTest::addColumn<int>("ca");         // 0 none, 1 usable, -1 refused
         const QString builtIn = u"built-in:3306"_s, none;
-        const auto ca = [](const QString& path) {
-            return u"[tls]\nca_file="_s + path;
-        };
-        QTest::newRow("no file: built in") << none << none << builtIn << 0 << 0;
-        QTest::newRow("file without the value: built in") << u"[other]\nkey=1"_s << none << builtIn << 0 << 0;
-        QTest::newRow("value in the second folder")
-            << none << u"[central]\nserver = 10.9.8.7:3307"_s << u"10.9.8.7:3307"_s << 2 << 0;
-        QTest::newRow("the first folder wins")
-            << u"[central]\nserver=10.0.0.1"_s << u"[central]\nserver=10.0.0.2"_s << u"10.0.0.1"_s << 1 << 0;
-        QTest::newRow("port out of range: no server")
-            << none << u"[central]\nserver=10.0.0.5:70000"_s << none << 2 << 0;
-        QTest::newRow("malformed file: no server")
-            << u"[central\nserver=10.0.0.5"_s << none << none << 1 << 0;
-        QTest::newRow("a readable CA file") << ca(u"<dir>/ca.pem"_s) << none << builtIn << 0 << 1;
-        QTest::newRow("a relative CA path") << ca(u"ca.pem"_s) << none << builtIn << 0 << -1;
-        QTest::newRow("a CA file that is not there") << ca(u"<dir>/none.pem"_s) << none << builtIn << 0 << -1;
-        QTest::newRow("a CA folder") << ca(u"<dir>"_s) << none << builtIn << 0 << -1;
+        QTest::newRow("no file") << none << none << builtIn << 0;
+        QTest::newRow("second folder")
+            << none << u"[central]\nserver = 10.9.8.7:3307"_s << u"10.9.8.7:3307"_s << 0;
+        QTest::newRow("first wins") << u"[central]\nserver=10.0.0.1"_s << u"[central]\nserver=1.1.1.1"_s
+                                    << u"10.0.0.1"_s << 0;
+        QTest::newRow("bad port") << none << u"[central]\nserver=10.0.0.5:70000"_s << none << 0;
+        QTest::newRow("malformed") << u"[central\nserver=10.0.0.5"_s << none << none << 0;
+        QTest::newRow("CA readable") << u"[tls]\nca_file=<dir>/ca.pem"_s << none << builtIn << 1;
+        QTest::newRow("CA relative") << u"[tls]\nca_file=ca.pem"_s << none << builtIn << -1;
+        QTest::newRow("CA folder") << u"[tls]\nca_file=<dir>"_s << none << builtIn << -1;
     }
 
     void siteSettingsFile()
@@ -277,7 +301,6 @@ private Q_SLOTS:
         QFETCH(QString, first);
         QFETCH(QString, second);
         QFETCH(QString, server);
-        QFETCH(int, fileNamed);
         QFETCH(int, ca);
         QTemporaryDir dir;
         QVERIFY(QFile(dir.filePath(u"ca.pem"_s)).open(QIODevice::WriteOnly));
@@ -289,13 +312,11 @@ private Q_SLOTS:
             signin::siteCentralServer({u"built-in:3306"_s, u"tARV"_s, {}, {}, {}, {}});
         const signin::SiteCaFile caFile = signin::siteCaFile();
         qunsetenv("XDG_CONFIG_DIRS");
-        QCOMPARE(site.problem.isEmpty(), !server.isEmpty());
-        QCOMPARE(site.file, fileNamed == 0 ? QString() : files[fileNamed - 1]);
+        const QString named = files[second.isNull() ? 0 : 1];
         QCOMPARE(site.central.server, server.isEmpty() ? u"built-in:3306"_s : server);
-        QCOMPARE(site.central.database, u"tARV"_s);
-        QCOMPARE(site.fromSite, !server.isEmpty() && fileNamed != 0);
-        // The messages name the file.
-        QVERIFY(!server.isEmpty() || signin::siteSettingText(site).contains(files[fileNamed - 1]));
+        QCOMPARE(site.fromSite, server != u"built-in:3306"_s && !server.isEmpty());
+        // A refusal names the file.
+        QVERIFY(!server.isEmpty() || signin::siteSettingText(site).contains(named));
         QCOMPARE(caFile.problem.isEmpty(), ca >= 0);
         QCOMPARE(caFile.file, ca == 0 ? QString() : files[0]);
         QVERIFY(ca >= 0 || signin::siteCaText(caFile).contains(files[0]));
@@ -307,66 +328,51 @@ private Q_SLOTS:
         QVERIFY(m_central->exec(
             u"INSERT INTO Customers VALUES (1, 'X1', 'AB', 'Acme, Inc.', 2, 24, '1.2.3.4:5', 3, "
             u"'db', 'user', 'p;w d', 'cfg', 'sn', 'out', 'all', 'img', 1.3)"_s));
-        for (const auto& [code, initials] : {std::pair{u"DUP"_s, u"F1"_s},
-                                             {u"DUP"_s, u"S2"_s},
-                                             {u"O'Brien"_s, u"OB"_s},
-                                             {QString(), u"EM"_s}})
-            test::addAccount(*m_central, {.code = code, .initials = initials});
+        addAccount({.code = u"O'Brien"_s, .initials = u"OB"_s});
         AccountValues got = sentinel;
         QCOMPARE(lookup(u"X1"_s, got), qint16(0));
         QVERIFY(got == (AccountValues{u"AB"_s, u"Acme, Inc."_s, 2, 24, u"1.2.3.4:5"_s, 3, u"db"_s, u"user"_s,
                                       u"p;w d"_s, u"cfg"_s, u"sn"_s, u"out"_s, u"all"_s, u"img"_s, 1.3f}));
-        // Duplicate codes give the first row; a quote is matched as typed; the empty code is the empty text.
-        for (const auto& [code, initials] :
-             {std::pair{u"DUP"_s, u"F1"_s}, {u"O'Brien"_s, u"OB"_s}, {QString(), u"EM"_s}}) {
-            QCOMPARE(lookup(code, got), qint16(0));
-            QCOMPARE(got.Operator_Initials, initials);
-        }
-        // A code that finds nothing, or that would find every row if pasted into the statement,
+        QCOMPARE(lookup(u"O'Brien"_s, got), qint16(0));
+        QCOMPARE(got.Operator_Initials, u"OB"_s);
+        // A code that would find every row if pasted into the statement finds nothing, and
         // leaves every value.
-        for (const QString& code : {u"NOPE"_s, u"' OR '1'='1"_s}) {
-            got = sentinel;
-            QCOMPARE(lookup(code, got), qint16(1));
-            QVERIFY(got == sentinel);
-        }
-        QVERIFY(m_dialogs.shown.isEmpty() && m_end.ends == 0 && m_internet.calls == 0);
+        got = sentinel;
+        QCOMPARE(lookup(u"' OR '1'='1"_s, got), qint16(1));
+        QVERIFY(got == sentinel && m_dialogs.shown.isEmpty() && m_end.ends == 0);
     }
 
     void lookupFailuresEndWithTheirCode_data()
     {
         QTest::addColumn<QString>("table");
-        QTest::addColumn<int>("server"); // 0 the test server, 1 a dead port, 2 a wrong password
+        QTest::addColumn<bool>("dead"); // the server
         QTest::addColumn<int>("internet");
         QTest::addColumn<int>("code"); // Error Code 00 to 03
-        QTest::newRow("numPORTS beyond 16 bits is code 03") << u"Wide"_s << 0 << 1 << 3;
-        QTest::newRow("missing table is code 02") << u"NoSuchCustomers"_s << 0 << 1 << 2;
-        QTest::newRow("dead port without Internet is code 00") << u"Customers"_s << 1 << 0 << 0;
-        QTest::newRow("dead port with Internet is code 01") << u"Customers"_s << 1 << 1 << 1;
-        QTest::newRow("refused login is code 01") << u"Customers"_s << 2 << 1 << 1;
+        QTest::newRow("numPORTS beyond 16 bits is code 03") << u"Wide"_s << false << 1 << 3;
+        QTest::newRow("missing table is code 02") << u"NoSuchCustomers"_s << false << 1 << 2;
+        QTest::newRow("dead port without Internet is code 00") << u"Customers"_s << true << 0 << 0;
+        QTest::newRow("dead port with Internet is code 01") << u"Customers"_s << true << 1 << 1;
     }
 
     void lookupFailuresEndWithTheirCode()
     {
         QFETCH(QString, table);
-        QFETCH(int, server);
+        QFETCH(bool, dead);
         QFETCH(int, internet);
         QFETCH(int, code);
         QVERIFY(m_central->exec(u"CREATE TABLE IF NOT EXISTS Wide LIKE Customers"_s));
         QVERIFY(m_central->exec(u"ALTER TABLE Wide MODIFY numPORTS INT NOT NULL"_s));
-        test::addAccount(*m_central, {.code = u"N1"_s, .initials = u"NN"_s});
-        test::addAccount(*m_central, {.code = u"N1"_s, .initials = u"NN"_s, .numPORTS = 40000}, u"Wide"_s);
+        addAccount({.code = u"N1"_s, .initials = u"NN"_s});
+        addAccount({.code = u"N1"_s, .initials = u"NN"_s, .numPORTS = 40000}, u"Wide"_s);
         m_internet.answer = qint16(internet);
         AccountValues values = sentinel;
-        QCOMPARE(lookup(u"N1"_s, values, table, server == 1 ? deadServer() : QString(),
-                        server == 2 ? m_central->server().password + u"-wrong"_s : QString()),
-                 qint16(7));
+        QCOMPARE(lookup(u"N1"_s, values, table, dead ? deadServer() : QString()), qint16(7));
         QCOMPARE(m_dialogs.shown.size(), 1);
         QCOMPARE(m_dialogs.shown[0].text, signin::lookupError(code).text);
-        QCOMPARE(m_dialogs.shown[0].title, signin::lookupError(code).title);
         QCOMPARE(int(m_end.exitStatus()), 10 + code);
         QCOMPARE(m_end.ends, 1);
         // The probe explains connection failures only.
-        QCOMPARE(m_internet.calls, server == 0 ? 0 : 1);
+        QCOMPARE(m_internet.calls, dead ? 1 : 0);
         QVERIFY(table == u"Wide"_s || values == sentinel);
     }
 
@@ -375,41 +381,22 @@ private Q_SLOTS:
         QCOMPARE(writeLogin(1, u"  X1 "_s, listing), qint16(0));
         // A failed adapter query gives an empty listing, stored empty (not NULL).
         QCOMPARE(writeLogin(0, u"NOPE"_s, QString()), qint16(0));
-        // Failures are silent: a missing table, a dead server, a value the column cannot hold.
+        // Failures are silent.
         QCOMPARE(writeLogin(1, u"X1"_s, QString(), u"NoSuchLogin"_s), qint16(1));
         QCOMPARE(writeLogin(1, u"X1"_s, QString(), u"CustLogin"_s, deadServer()), qint16(1));
-        QCOMPARE(writeLogin(1, u"X1"_s, QString(201, u'm')), qint16(1));
-        QVERIFY(m_dialogs.shown.isEmpty() && m_end.ends == 0 && m_internet.calls == 0);
+        QVERIFY(m_dialogs.shown.isEmpty() && m_end.ends == 0);
         QCOMPARE(test::loginRecords(*m_central),
                  (QList<QVariantList>{record(1, u"  X1 "_s, u"Acme"_s, u"JD"_s),
                                       record(0, u"NOPE"_s, u"Acme"_s, u"JD"_s, u""_s)}));
     }
 
-    void escapeIsTheEmptyCode()
-    {
-        addAccount({.code = u"DEMO1"_s, .initials = u"JD"_s});
-        QVERIFY(enterCode(u"DEMO1"_s, Qt::Key_Escape));
-        QVERIFY(m_values.UserCode.isEmpty() && m_end.ends == 1);
-        QCOMPARE(m_dialogs.shown.value(0).text, StartSequence::goodbyeText());
-    }
-
-    void splashEndsSilentlyBeforeARunningCopy_data()
-    {
-        QTest::addColumn<QString>("title");
-        QTest::newRow("main window caption") << signin::mainWindowCaption();
-        QTest::newRow("older caption") << signin::legacyWindowCaption();
-    }
-
     void splashEndsSilentlyBeforeARunningCopy()
     {
-        QFETCH(QString, title);
         int broughtForward = 0;
-        QVERIFY(m_listener->listen(title, [&] { ++broughtForward; }));
+        QVERIFY(m_listener->listen(signin::mainWindowCaption(), [&] { ++broughtForward; }));
         m_splash->show();
-        QVERIFY(m_end.hasEnded() && m_dialogs.shown.isEmpty());
+        QVERIFY(m_end.hasEnded() && m_dialogs.shown.isEmpty() && !m_window->isVisible());
         QTRY_VERIFY(!m_splash->isVisible());
-        // The load stopped there, and no other window came up.
-        QVERIFY(m_splash->lblVersion->text().isEmpty() && !m_window->isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(broughtForward, 1, 2000);
     }
 
@@ -429,30 +416,17 @@ private Q_SLOTS:
         };
         QVERIFY(enterCode(u"DEMO1"_s));
         QVERIFY(signingIn && found == 0);
-        QCOMPARE(m_database->odbcDRIVER, u"DRIVER={MySQL ODBC 3.51 Driver};"_s); // Windows XP
-        QVERIFY(m_dialogs.shown.isEmpty() && m_returns == 0 && m_end.ends == 0);
+        QVERIFY(m_dialogs.shown.isEmpty() && m_end.ends == 0);
         QCOMPARE(listEntries(), (QStringList{u"9X"_s, u"B"_s, u"HN-2040"_s, u"a10"_s, u"a2"_s, u"b"_s}));
         QCOMPARE(test::loginRecords(*m_central),
                  QList<QVariantList>{record(1, u"DEMO1"_s, u"Northfield"_s, u"JD"_s)});
 
-        // Nothing selected, only the list, CREATE NEW PN and QUIT usable, the blink and the
-        // hour running, centred on the screen.
+        // Nothing selected, the blink and the hour running.
         FormMainTestMenu& w = *m_window;
         QVERIFY(!m_splash->isVisible() && !QGuiApplication::overrideCursor());
         QCOMPARE(QList<int>({w.lsttestPN->currentIndex(), w.cur.curPNidx, w.cur.curPORT, w.cur.pnLOADED}),
                  QList<int>({-1, -1, -1, 0}));
-        QStringList usable;
-        for (QWidget* c : w.findChildren<QWidget*>())
-            if (c->isEnabled() && c->parentWidget() != w.lsttestPN &&
-                (qobject_cast<QAbstractButton*>(c) || qobject_cast<QLineEdit*>(c) ||
-                 qobject_cast<QComboBox*>(c)))
-                usable << c->objectName();
-        usable.sort();
-        QCOMPARE(usable, (QStringList{u"btnADD"_s, u"btnQUIT"_s, u"lsttestPN"_s, u"txtStatus"_s}));
         QVERIFY(w.Timer1->isActive() && w.Timer6->isActive() && w.quitTICKS == 0);
-        const QRect area = w.screen()->geometry();
-        QCOMPARE(w.pos(), QPoint(area.x() + area.width() / 2 - w.width() / 2,
-                                 area.y() + area.height() / 2 - w.height() / 2));
 
         // A second start now finds this copy; entering a code again starts nothing new.
         m_copies->check(signin::mainWindowCaption(), found);
@@ -505,7 +479,7 @@ private Q_SLOTS:
         m_host.value = facts;
         build(centralReachable ? QString() : deadServer());
         QVERIFY(enterCode(code));
-        QVERIFY(m_returns == 0 && !m_splash->isVisible() && !QGuiApplication::overrideCursor());
+        QVERIFY(!m_splash->isVisible() && !QGuiApplication::overrideCursor());
         if (status < 0) {
             QVERIFY(m_dialogs.shown.isEmpty() && m_window->isVisible());
             QCOMPARE(m_database->odbcDRIVER, expected);
@@ -529,12 +503,9 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, answers);
         addAccount({.code = u"GUEST1"_s, .initials = u"GU"_s, .company = u"Guest Co"_s, .tARV = 0});
-        addAccount({.code = u"NOINI"_s,
-                    .initials = QString(),
-                    .company = u"No Initials"_s}); // authorised, no initials
+        addAccount({.code = u"NOINI"_s, .initials = QString()}); // authorised, no initials
         addAccount({.code = u"DEMO1"_s, .initials = u"JD"_s, .company = u"Northfield"_s});
-        QList<AccountValues> atReturn;
-        QList<int> recordsAtReturn;
+        QStringList initialsAtReturn;
         // The hour of the run counts neither before the first load nor while the sign-in
         // window is shown again.
         const auto tick = [this](int n) {
@@ -545,39 +516,28 @@ private Q_SLOTS:
         m_answers = answers;
         m_onReturn = [&] {
             tick(400);
-            atReturn << m_window->account;
-            recordsAtReturn << test::loginRecords(*m_central).size();
+            initialsAtReturn << m_window->account.Operator_Initials;
             QVERIFY(m_splash->txtUserCode->text().isEmpty() && !m_window->isVisible());
         };
         QVERIFY(enterCode(u"GUEST1"_s));
         QStringList messages;
         for (const auto& shown : m_dialogs.shown)
-            messages << shown.text + u" / "_s + shown.title;
-        const QString reenter = u" / Please reenter your User Code."_s;
-        QList<QVariantList> records{record(0, u"GUEST1"_s)};
-        // A refused account's values stay, initials emptied.
-        QCOMPARE(atReturn[0].Company, u"Guest Co"_s);
-        QCOMPARE(atReturn[0].Operator_Initials, QString());
-        if (answers.isEmpty()) {
-            QCOMPARE(messages,
-                     QStringList{u"The User entered (GUEST1/GU) is not an authorized Operator."_s + reenter});
-            QCOMPARE(test::loginRecords(*m_central), records);
-            QVERIFY(m_end.ends == 1 && m_end.exitStatus() == ExitStatus::Normal && !m_window->isVisible());
+            messages << shown.text;
+        const qsizetype asked = answers.size() + 1;
+        QCOMPARE(messages, QStringList({u"The User entered (GUEST1/GU) is not an authorized Operator."_s,
+                                        u"The User entered (NOINI/) is not an authorized Operator."_s,
+                                        u"The User Code entered (NOPE) was not found."_s})
+                               .mid(0, asked));
+        QCOMPARE(test::loginRecords(*m_central),
+                 QList<QVariantList>({record(0, u"GUEST1"_s), record(0, u"NOINI"_s), record(0, u"NOPE"_s),
+                                      record(1, u"DEMO1"_s, u"Northfield"_s, u"JD"_s)})
+                     .mid(0, asked));
+        // A refused account's initials are emptied; a closed window ends the run.
+        QCOMPARE(initialsAtReturn.value(0, u"x"_s), QString());
+        QCOMPARE(m_window->isVisible(), !answers.isEmpty());
+        QCOMPARE(m_end.ends, answers.isEmpty() ? 1 : 0);
+        if (answers.isEmpty())
             return;
-        }
-        QCOMPARE(messages,
-                 (QStringList{u"The User entered (GUEST1/GU) is not an authorized Operator."_s + reenter,
-                              u"The User entered (NOINI/) is not an authorized Operator."_s + reenter,
-                              u"The User Code entered (NOPE) was not found."_s + reenter}));
-        QCOMPARE(recordsAtReturn, (QList<int>{1, 2, 3}));
-        // A code that finds nothing keeps every value; the account that signs in replaces them.
-        QCOMPARE(atReturn[1].Company, u"No Initials"_s);
-        QVERIFY(atReturn[2] == atReturn[1]);
-        QCOMPARE(m_window->account.Company, u"Northfield"_s);
-        QVERIFY(m_window->isVisible());
-        records << record(0, u"NOINI"_s) << record(0, u"NOPE"_s)
-                << record(1, u"DEMO1"_s, u"Northfield"_s, u"JD"_s);
-        QCOMPARE(test::loginRecords(*m_central), records);
         // The 360th tick of 10 s runs QUIT, whose own close does not run it again.
         m_dialogs.shown.clear();
         QCOMPARE(m_window->Timer6->interval(), 10000);
@@ -613,7 +573,6 @@ private Q_SLOTS:
         QTest::newRow("105: notice of 5 unlisted")
             << 105 << true << 8 << u"RESULT: 5 of 105 part numbers not listed (the list holds 100)"_s
             << colors::yellow;
-        QTest::newRow("customer database unreachable") << 3 << false << 8 << unread << colors::red;
         QTest::newRow("unreachable, 60 ports: the port notice is kept")
             << 3 << false << 60 << unread + u"; Station has 60 ports; only the first 49 can be edited"_s
             << colors::red;
@@ -629,7 +588,7 @@ private Q_SLOTS:
         addAccount({.code = u"S1"_s,
                     .initials = u"SS"_s,
                     .numPORTS = ports,
-                    .custDB = customerReachable ? AccountRow().custDB : u"no_such_db"_s});
+                    .custDB = customerReachable ? QString() : u"no_such_db"_s});
         // Stored in descending order: the first 100 read are the highest names.
         QStringList names;
         for (int i = partNumbers; i >= 1; --i)
