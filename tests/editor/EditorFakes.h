@@ -6,10 +6,7 @@
 #include "TestServer.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QList>
-#include <QPair>
-#include <QPointer>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
@@ -19,24 +16,6 @@
 #include <functional>
 
 namespace zelmar::test {
-
-// Records every message box; Yes and empty input as answers.
-class FakeDialogs : public Dialogs
-{
-public:
-    QList<QPair<QString, QString>> messages; // text, title
-    // Runs inside message(), after the box was recorded: what happens while the box is up.
-    std::function<void()> whileMessageShown;
-
-    void message(const QString& text, const QString& title) override
-    {
-        messages.append({text, title});
-        if (whileMessageShown)
-            whileMessageShown();
-    }
-    bool askYesNo(const QString&, const QString&) override { return true; }
-    QString input(const QString&, const QString&, const QString&) override { return QString(); }
-};
 
 // Keeps the length of every wait and can look at the window while the wait is on;
 // waits no time itself unless given a real pause to pass the wait on to.
@@ -61,35 +40,11 @@ private:
     Pause* m_next;
 };
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget* widget)
-        : m_widget(widget)
-    {
-        widget->installEventFilter(this);
-    }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == m_widget && event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-
-private:
-    QPointer<QWidget> m_widget;
-};
-
 // What the window showed at the start of one wait.
 struct Seen
 {
     QString status;
     quint32 colour = 0;
-    int statusPaints = 0;
 };
 
 inline bool showAndActivate(QWidget* window)

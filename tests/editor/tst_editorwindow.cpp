@@ -3,7 +3,6 @@
 // server, the typed-length limit, quitting.
 #include "Colors.h"
 #include "EditorFakes.h"
-#include "EditorOnDb.h"
 #include "FormMainTestMenu.h"
 
 #include <QApplication>
@@ -40,7 +39,7 @@ private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void init()
     {
-        m_dialogs = test::FakeDialogs();
+        m_dialogs = test::ScriptedDialogs();
         m_end.ends = 0;
         m_pause.waits.clear();
         m_pause.during = nullptr;
@@ -144,35 +143,6 @@ private Q_SLOTS:
         QCOMPARE(c.timeDELAY[k], shown[1].toFloat());
         QCOMPARE(c.minSPEC[k], float(stored[5]));                // showing changes nothing stored
         QVERIFY(c.unitSCALE[1] == 2 && c.timeDELAY[3] == 0.25f); // nor other ports
-    }
-
-    void setupPORTSWhichPort_data()
-    {
-        QTest::addColumn<QList<int>>("call");   // numPORTS after 4 ports were shown, iPORT, iLISTS
-        QTest::addColumn<QList<int>>("result"); // curPORT, ports listed, lstPORT_Click runs
-        QTest::addColumn<QString>("txtPort");
-        const QString kept = u"as it was"_s;
-        // clang-format off
-        QTest::newRow("-1, lists kept: cleared, fields kept") << QList<int>{4, -1, 1} << QList<int>{-1, 4, 1} << kept;
-        QTest::newRow("-1, lists refilled: nothing runs")     << QList<int>{4, -1, 0} << QList<int>{-1, 4, 0} << kept;
-        QTest::newRow("slot 60, beyond the table")            << QList<int>{4, 60, 1} << QList<int>{-1, 4, 1} << kept;
-        QTest::newRow("lists kept though the count dropped")  << QList<int>{2, 3, 1} << QList<int>{3, 4, 1} << u"PORT 4"_s;
-        QTest::newRow("lists refilled to the new count")      << QList<int>{2, 1, 0} << QList<int>{1, 2, 1} << u"PORT 2"_s;
-        // clang-format on
-    }
-
-    void setupPORTSWhichPort()
-    {
-        QFETCH(QList<int>, call);
-        QFETCH(QList<int>, result);
-        QFETCH(QString, txtPort);
-        loadDefaults(4);
-        w->setnumPORTS(call[0]);
-        w->txtPort->setText(u"as it was"_s);
-        w->setupPORTS(call[1], call[2], u"test"_s);
-        QCOMPARE(w->lstPORT->currentIndex(), int(w->cur.curPORT));
-        QCOMPARE((QList<int>{w->cur.curPORT, w->lstPORT->count(), w->ran(u"lstPORT_Click"_s)}), result);
-        QCOMPARE(w->txtPort->text(), txtPort);
     }
 
     void unlockFIELDS_data()
@@ -350,6 +320,38 @@ private Q_SLOTS:
             QCOMPARE(w->ran(name + u"_Change"_s), int(typed.size()) + (text == typed ? 0 : 1));
     }
 
+    void leaveOnlyWhenLeft_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("another field clicked during Enter's flash: one check") << 0;
+        QTest::newRow("another window comes forward: no leave") << 1;
+        QTest::newRow("the window is destroyed: no leave") << 2;
+    }
+
+    void leaveOnlyWhenLeft()
+    {
+        QFETCH(int, how);
+        QVERIFY(test::showAndActivate(w.get()));
+        typeInto(w->txtTDLY, u"45"_s);
+        QWidget other;
+        m_pause.during = [this](double) {
+            if (m_pause.waits.size() == 1)
+                w->txtAVG->setFocus(Qt::MouseFocusReason);
+        };
+        if (how == 0)
+            QTest::keyClick(w->txtTDLY, Qt::Key_Return);
+        else if (how == 1)
+            QVERIFY(test::showAndActivate(&other));
+        else
+            w.reset();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_pause.waits, how == 0 ? QList<double>{3} : none); // the leave found the text corrected
+        if (how == 0)
+            QVERIFY(QApplication::focusWidget() == w->txtAVG && w->txtTDLY->text() == u"30.00"_s);
+        if (w)
+            QCOMPARE(w->checks(u"txtTDLY"_s).size(), 2 * int(how == 0));
+    }
+
     void windowDeletedMidPause()
     {
         // The window goes while a flash is on show: nothing of it is touched after the pause.
@@ -395,36 +397,6 @@ private Q_SLOTS:
         QCOMPARE(m_pause.waits, (QList<double>{2.5, 2.5}));
     }
 
-    void checkPNOnTheServer_data()
-    {
-        QTest::addColumn<QString>("strPN");
-        QTest::addColumn<bool>("deadServer");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("stored once: refused") << u"AB-100"_s << false << false;
-        QTest::newRow("not stored: accepted") << u"EF-300"_s << false << true;
-        // No count: taken as new; the write that follows reports the failure.
-        QTest::newRow("server unreachable: accepted") << u"CD-200"_s << true << true;
-    }
-
-    void checkPNOnTheServer()
-    {
-        QFETCH(QString, strPN);
-        QFETCH(bool, deadServer);
-        QFETCH(bool, accepted);
-        test::EditorOnDb e;
-        QVERIFY2(e.ok(), qPrintable(e.tdb.error()));
-        QVERIFY(e.addPN(u"AB-100"_s, 1) && e.addPN(u"CD-200"_s, 2) && e.addPN(u"CD-200"_s, 3));
-        if (deadServer)
-            e.w->account.ipPORT = u"127.0.0.1:"_s + QString::number(test::deadPort());
-        e.w->cur.curPN = u"XY-1"_s;
-        e.pause.waits.clear();
-        qint16 check = -1, skip = 1;
-        e.w->checkPN(strPN, check, skip, u"lsttestPN"_s);
-        QCOMPARE(check, qint16(accepted ? 1 : 0));
-        QCOMPARE(e.pause.waits, accepted ? none : QList<double>{3});
-        QVERIFY(e.dialogs.shown.isEmpty());
-    }
-
     void typedLengthLimit()
     {
         QVERIFY(test::showAndActivate(w.get()));
@@ -461,8 +433,8 @@ private Q_SLOTS:
         };
         // The goodbye box sees the timers stopped and the window gone, the program not ended yet.
         // While it is up, QUIT comes again directly and by the one-hour timer: it ends once.
-        m_dialogs.whileMessageShown = [&] {
-            if (m_dialogs.messages.size() > 1)
+        m_dialogs.whileShown = [&](const test::ScriptedDialogs::Shown&) {
+            if (m_dialogs.shown.size() > 1)
                 return;
             const bool ready =
                 !w->Timer1->isActive() && !w->Timer6->isActive() && !w->isVisible() && !m_end.ends;
@@ -484,16 +456,16 @@ private Q_SLOTS:
                 throw std::runtime_error("the application is gone");
             };
             if (boxFails)
-                m_dialogs.whileMessageShown = [] {
+                m_dialogs.whileShown = [](const test::ScriptedDialogs::Shown&) {
                     throw std::runtime_error("no box");
                 };
             w->btnQUIT_Click();
-            QVERIFY(m_dialogs.messages.size() == 1 && m_end.ends == 1);
+            QVERIFY(m_dialogs.shown.size() == 1 && m_end.ends == 1);
         }
     }
 
 private:
-    test::FakeDialogs m_dialogs;
+    test::ScriptedDialogs m_dialogs;
     test::RecordingPause m_pause;
     test::RecordingProgramEnd m_end;
     std::unique_ptr<test::ProbeWindow> w;

@@ -128,7 +128,7 @@ private Q_SLOTS:
         NumericFieldRule rule(s, &edit, &status, &pause);
         QList<Seen> seen;
         pause.during = [&](double) {
-            seen.append({status.text(), backColor(&edit), 0});
+            seen.append({status.text(), backColor(&edit)});
         };
         const auto number = [](double v) {
             return QLocale::c().toString(v, 'f', QLocale::FloatingPointShortest);
@@ -249,7 +249,7 @@ private Q_SLOTS:
                                   });
         QList<Seen> seen;
         pause.during = [&](double) {
-            seen.append({status.text(), backColor(&list), 0});
+            seen.append({status.text(), backColor(&list)});
         };
         qint16 check = -1;
         rule.checkPN(strPN, check, qint16(iSKIP), u"lsttestPN"_s, curPN);
