@@ -122,7 +122,6 @@ private Q_SLOTS:
         QTest::newRow("too low: corrected")  << QList<double>{0, 0, -1, 0, -1, 12e6} << QList<int>{1, 1, 0} << QStringList{u"1"_s, u"0.25"_s, u"12,000,000"_s};
         QTest::newRow("too high: corrected") << QList<double>{5, 4, 8, 26, 75, 0.5} << QList<int>{1, 1, 0} << QStringList{u"1"_s, u"0.25"_s, u"0.5000"_s};
         QTest::newRow("highest kept")        << QList<double>{4, 3, 7, 25, 60, 2.5e6} << QList<int>{3, 2, 7} << QStringList{u"25"_s, u"60"_s, u"2.5000"_s};
-        QTest::newRow("lowest kept")         << QList<double>{1, 1, 0, 1, 0, 0.5} << QList<int>{0, 0, 0} << QStringList{u"1"_s, u"0"_s, u"500.00"_s};
         QTest::newRow("kilo")                << QList<double>{3, 2, 4, 7, 2.5, 123456} << QList<int>{2, 1, 4} << QStringList{u"7"_s, u"2.5"_s, u"123.46"_s};
         // clang-format on
     }
@@ -159,8 +158,7 @@ private Q_SLOTS:
         QCOMPARE((QList<int>{c.unitSCALE[k], c.mspeed[k], c.Range[k], c.numAVG[k], c.UOM[k]}),
                  (QList<int>{positions[0] + 1, positions[1] + 1, positions[2], shown[0].toInt(), 1}));
         QCOMPARE(c.timeDELAY[k], shown[1].toFloat());
-        QCOMPARE(c.minSPEC[k], float(stored[5]));                // showing changes nothing stored
-        QVERIFY(c.unitSCALE[1] == 2 && c.timeDELAY[3] == 0.25f); // nor other ports
+        QCOMPARE(c.minSPEC[k], float(stored[5])); // showing changes nothing stored
     }
 
     void unlockFIELDS_data()
@@ -168,8 +166,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("selected");  // an entry of lsttestPN is selected
         QTest::addColumn<QList<bool>>("on"); // scanning, auto measure, R and R, steady state
         QTest::newRow("no PN selected: only the PN list") << false << QList<bool>{true, true, true, true};
-        QTest::newRow("all options on") << true << QList<bool>{true, true, true, true};
-        QTest::newRow("all options off") << true << QList<bool>{false, false, false, false};
         QTest::newRow("scanning and steady state") << true << QList<bool>{true, false, false, true};
         QTest::newRow("auto measure and R and R") << true << QList<bool>{false, true, true, false};
     }
@@ -266,7 +262,6 @@ private Q_SLOTS:
     void numPORTSCappedAt49()
     {
         QVERIFY(w->setnumPORTS(49));
-        QCOMPARE(w->txtStatus->text(), idle);
         QVERIFY(!w->setnumPORTS(60));
         QCOMPARE(w->cur.numPORTS, qint16(49));
         QCOMPARE(w->txtStatus->text(), u"RESULT: Station has 60 ports; only the first 49 can be edited"_s);
@@ -297,7 +292,6 @@ private Q_SLOTS:
         QTest::newRow("keypad Enter checks")               << u"txtTDLY"_s << u"45"_s << Enter << u"30"_s << QList<double>{3};
         QTest::newRow("leaving: check, then re-print")     << u"txtAVG"_s << u"0"_s << Tab << u"1.00"_s << QList<double>{4};
         // Each field by its own rule.
-        QTest::newRow("auto measure time")                 << u"txtautoTIME"_s << u"5x"_s << 0 << u"60.0"_s << none;
         QTest::newRow("max wait time")                     << u"txtssMAXT"_s << u"11"_s << Return << u"10.0"_s << QList<double>{4};
         QTest::newRow("max spec")                          << u"txtMaxSpec"_s << QString() << Tab << u"0.0"_s << QList<double>{2};
         QTest::newRow("min spec")                          << u"txtMinSpec"_s << u"1500"_s << Tab << u"1,500.0"_s << none;
@@ -415,23 +409,6 @@ private Q_SLOTS:
         QCOMPARE(m_pause.waits, (QList<double>{2.5, 2.5}));
     }
 
-    void typedLengthLimit()
-    {
-        QVERIFY(test::showAndActivate(w.get()));
-        QLineEdit* port = w->txtPort;
-        port->setEnabled(true);
-        // A text set by the program stays whole beyond the limit; typing shrinks it, never grows it.
-        port->setText(u"Port Description"_s);
-        port->setFocus(Qt::MouseFocusReason);
-        port->setCursorPosition(4);
-        QTest::keyClick(port, Qt::Key_Y);
-        QVERIFY(port->text() == u"Port Description"_s && port->cursorPosition() == 4);
-        port->setSelection(0, 4);
-        QTest::keyClicks(port, u"Port"_s);
-        QTest::keyClick(port, Qt::Key_X);
-        QVERIFY(port->text() == u"Por Description"_s && port->isModified());
-    }
-
     void quit_data()
     {
         QTest::addColumn<int>("xlOPEN");
@@ -491,8 +468,6 @@ private Q_SLOTS:
         const double no = std::numeric_limits<double>::quiet_NaN();
         // clang-format off
         QTest::newRow("empty: typing, no number")        << QString() << true << no << 1;
-        QTest::newRow("minus point")                     << u"-."_s << true << no << 1;
-        QTest::newRow("grouping after deleting a digit") << u"1,00.0"_s << true << 100.0 << 1;
         QTest::newRow("comma while typing 1,500")        << u"1,"_s << true << 1.0 << 1;
         QTest::newRow("separator after the point")       << u"1.5,0"_s << false << no << 3;
         QTest::newRow("surrounding blanks read")         << u" 2.500 "_s << true << 2.5 << 3;
@@ -522,14 +497,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         // clang-format off
         QTest::newRow("min/max below 10: 4 places")            << u"en_US"_s << -1 << 9.99994 << u"9.9999"_s;
-        QTest::newRow("min/max below 10000: 1 place, grouped") << u"en_US"_s << -1 << 1500.0 << u"1,500.0"_s;
         QTest::newRow("min/max 10000: no places")              << u"en_US"_s << -1 << 10000.0 << u"10,000"_s;
         QTest::newRow("min/max negative: 4 places")            << u"en_US"_s << -1 << -250.0 << u"-250.0000"_s;
         QTest::newRow("single 0.1, not 0.100000001")           << u"en_US"_s << -2 << 0.1 << u"0.1"_s;
         QTest::newRow("single German decimal comma")           << u"de_DE"_s << -2 << 2.5 << u"2,5"_s;
         QTest::newRow("entry: carry into the grouped whole")   << u"en_US"_s << 1 << 999.96 << u"1,000.0"_s;
         QTest::newRow("entry: half up on the typed digits")    << u"en_US"_s << 2 << 2.345 << u"2.35"_s;
-        QTest::newRow("entry: no minus on a zero")             << u"en_US"_s << 2 << -0.004 << u"0.00"_s;
         QTest::newRow("entry: German separators")              << u"de_DE"_s << 2 << 1500.25 << u"1.500,25"_s;
         // clang-format on
     }
@@ -617,15 +590,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("matches");
         // clang-format off
         QTest::newRow("AB-###$ against AB-123X")       << u"AB-###$"_s << u"AB-123X"_s << true;
-        QTest::newRow("dash as an empty run")          << u"AB-###$"_s << u"AB123X"_s << true;
         QTest::newRow("case-sensitive")                << u"AB-###$"_s << u"ab-123X"_s << false;
         QTest::newRow("dash as a longer run")          << u"A-#"_s << u"AXYZ7"_s << true;
         QTest::newRow("the whole serial must match")   << u"A-#"_s << u"A7X"_s << false;
         QTest::newRow("star is one capital")           << u"12 *$"_s << u"12 QZ"_s << true;
         QTest::newRow("dollar takes a digit")          << u"12 *$"_s << u"12 Q9"_s << true;
-        QTest::newRow("star refuses lower case")       << u"12 *$"_s << u"12 q9"_s << false;
         QTest::newRow("no extra character at the end") << u"12 *$"_s << u"12 QZZ"_s << false;
-        QTest::newRow("hash refuses other digits")     << u"#"_s << u"\u0663"_s << false;
         QTest::newRow("last match after false starts") << u"-AB"_s << u"AAAB"_s << true;
         // Backtracking would take on the order of C(35,17) steps here.
         QTest::newRow("17 dashes between letters")     << u"-A"_s.repeated(17) + u"B"_s << QString(35, u'A') << false;
@@ -657,7 +627,6 @@ private Q_SLOTS:
         QTest::newRow("26 characters: length first") << u"abcdefghijklmnopqrstuvwx_z"_s << 1 << ab << u"25 characters"_s << false;
         QTest::newRow("25 characters accepted")      << u"ABCDEFGHIJKLMNOPQRSTUVWXY"_s << 1 << ab << QString() << true;
         QTest::newRow("underscore")                  << u"AB_1"_s << 1 << ab << chars << false;
-        QTest::newRow("lower case")                  << u"cd-200"_s << 1 << ab << chars << false;
         QTest::newRow("A-B C passes alphanumeric")   << u"A-B C"_s << 0 << ab << QString() << false;
         QTest::newRow("A--B fails alphanumeric")     << u"A--B"_s << 1 << ab << u"alphanumeric"_s << false;
         QTest::newRow("stored once")                 << ab << 1 << u"XY-1"_s << exists << true;
@@ -712,7 +681,6 @@ private Q_SLOTS:
         };
         // clang-format off
         QTest::newRow("by code: b, B, a10, a2")         << split(u",b,B,a10,a2"_s) << 4 << split(u",B,a10,a2,b"_s);
-        QTest::newRow("digits before letters")          << split(u",Z,9,A-1,0"_s) << 4 << split(u",0,9,A-1,Z"_s);
         QTest::newRow("blank, dash, digit, underscore") << split(u",AB_1,AB-1,AB 1,AB1"_s) << 4 << split(u",AB 1,AB-1,AB1,AB_1"_s);
         QTest::newRow("prefix first")                   << split(u",ABC,AB"_s) << 2 << split(u",AB,ABC"_s);
         QTest::newRow("reverse, every pass needed")     << split(u",e,d,c,b,a"_s) << 5 << split(u",a,b,c,d,e"_s);

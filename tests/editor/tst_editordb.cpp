@@ -6,7 +6,6 @@
 #include "FaultProxy.h"
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QTest>
 
@@ -169,15 +168,12 @@ private Q_SLOTS:
         };
         row("tolerance 0.5 % stores 0.01", "txtssTOL", u"0.5"_s, 0.01);
         row("tolerance 150 % stores 1.0", "txtssTOL", u"150"_s, 1.0);
-        row("tolerance 5 % stores 0.05", "txtssTOL", u"5"_s, double(0.05f));
         row("averages 30 store 1", "txtAVG", u"30"_s, 1.0);
         row("averages 2.5 store 2 (half to even)", "txtAVG", u"2.5"_s, 2.0);
         row("averages 3.5 store 4", "txtAVG", u"3.5"_s, 4.0);
         row("delay 61 stores 0.25", "txtTDLY", u"61"_s, 0.25);
         row("delay 60 passes", "txtTDLY", u"60"_s, 60.0);
-        row("delay not a number stores 0.25", "txtTDLY", u"abc"_s, 0.25);
         row("wait 1 stores 2", "txtssMAXT", u"1"_s, 2.0);
-        row("wait 12 stores 10", "txtssMAXT", u"12"_s, 10.0);
         row("max 1 in mega stores 1000000", "txtMaxSpec", u"1"_s, 1000000.0);
         row("min not a number stores the replacement 0", "txtMinSpec", u"--"_s, 0.0);
         row("huge max keeps the stored value", "txtMaxSpec", u"1e300"_s, 1000.0);
@@ -675,24 +671,6 @@ private Q_SLOTS:
             QVERIFY2(e.seen.mid(e.seen.size() - 2) == told || (action == Action::Create && createdTold),
                      at.constData());
         }
-    }
-
-    // A server that accepts and never answers: one click, two attempts of the first write,
-    // the failure told, and the window back within the action's bound.
-    void deadServerClick()
-    {
-        EditorOnDb e(4);
-        FaultProxy proxy(e.tdb.server());
-        QVERIFY2(e.seed() && proxy.ok() && e.load(u"AA-1"_s), qPrintable(e.tdb.error()));
-        e.w->account.ipPORT = proxy.serverValue();
-        proxy.setPlan({FaultProxy::Fault::Blackhole});
-        QElapsedTimer clock;
-        clock.start();
-        run(e, Action::Update);
-        QCOMPARE_LE(clock.elapsed(), db::ActionBudget::defaultTotal.count() + 1500);
-        QCOMPARE(proxy.connections(), 2);
-        QCOMPARE(e.dialogs.shown.size(), 1);
-        QCOMPARE(e.selection(), e.loaded(u"AA-1"_s));
     }
 };
 
