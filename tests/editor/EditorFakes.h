@@ -6,8 +6,10 @@
 #include "TestServer.h"
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QList>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QString>
 #include <QStringList>
 #include <QTest>
@@ -46,6 +48,13 @@ struct Seen
     QString status;
     quint32 colour = 0;
 };
+
+// Sets a field's text as the program does, without the field's entry rules.
+inline void putText(QLineEdit* field, const QString& text)
+{
+    const QSignalBlocker blocker(field);
+    field->setText(text);
+}
 
 inline bool showAndActivate(QWidget* window)
 {

@@ -17,13 +17,6 @@ namespace zelmar::test {
 
 using namespace Qt::StringLiterals;
 
-// Sets a field's text as the program does, without the field's entry rules.
-inline void putText(QLineEdit* field, const QString& text)
-{
-    const QSignalBlocker blocker(field);
-    field->setText(text);
-}
-
 // Ends the program through the one-hour limit, as the timer does.
 inline void hourIsUp(FormMainTestMenu* w)
 {

@@ -1,6 +1,5 @@
-// The editor without a server: the window's layout and tab order, the procedures that move it
-// between its states, its field handlers and quitting; the rules behind the fields (numbers,
-// the numeric checks, the serial-number format, the part-number check, the sort).
+// The editor without a server: the procedures that move the window between its states, its
+// fields and option boxes, focus and click safety, quitting; the rules behind the fields.
 #include "Colors.h"
 #include "CurrentParams.h"
 #include "EditorFakes.h"
@@ -65,51 +64,6 @@ private Q_SLOTS:
         w->txtStatus->setText(idle);
     }
     void cleanup() { w.reset(); }
-
-    void layout()
-    {
-        // Twips to the nearest pixel: 3000, 5484 twips; 8520, 9000 twips at 1572 by 852.
-        QCOMPARE(w->txtMinSpec->pos(), QPoint(200, 366));
-        QCOMPARE(w->btnQUIT->geometry(), QRect(568, 600, 105, 57));
-        for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            QVERIFY2(w->rect().contains(c->geometry()), qPrintable(c->objectName()));
-            QVERIFY2(qobject_cast<QLabel*>(c) || !c->accessibleName().isEmpty(), qPrintable(c->objectName()));
-        }
-    }
-
-    void tabFollowsTheReadingOrder()
-    {
-        // The fields left of the command column (and the rows above it) row by row, a row being
-        // controls whose middles lie within half a field's height; then the column top down.
-        QList<QWidget*> fields, commands, expected, walked;
-        const QRect column = w->btnREVIEW->geometry();
-        for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if ((c->focusPolicy() & Qt::TabFocus) && c->isVisibleTo(w.get()))
-                (c->x() >= column.x() && c->y() >= column.y() ? commands : fields) << c;
-        }
-        const auto middle = [](QWidget* c) {
-            return c->geometry().center().y();
-        };
-        std::sort(fields.begin(), fields.end(),
-                  [&](QWidget* a, QWidget* b) { return middle(a) < middle(b); });
-        for (qsizetype i = 0, j = 0; i < fields.size(); i = j) {
-            while (j < fields.size() && middle(fields[j]) - middle(fields[i]) <= 11)
-                ++j;
-            QList<QWidget*> row = fields.mid(i, j - i);
-            std::sort(row.begin(), row.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
-            expected << row;
-        }
-        std::sort(commands.begin(), commands.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
-        expected << commands;
-        QCOMPARE(expected.size(), 32);
-        QWidget* at = w->lsttestPN;
-        do {
-            if (expected.contains(at))
-                walked << at;
-            at = at->nextInFocusChain();
-        } while (at != w->lsttestPN && walked.size() <= expected.size());
-        QCOMPARE(walked, expected);
-    }
 
     void setupPORTSCorrectsCodes_data()
     {
@@ -215,15 +169,12 @@ private Q_SLOTS:
             QVERIFY2(!c->isChecked(), qPrintable(c->objectName()));
         for (QComboBox* list : {w->lstPORT, w->lstsCALE, w->lstuNITS, w->lstSPEED, w->lstRANGE})
             QVERIFY(list->currentIndex() == -1 && list->count() > 0); // the lists keep their entries
-        // The locked stay locked; nothing stored changes.
         for (QWidget* c : editControls())
             QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
         QVERIFY(w->cur.portNAME == before.portNAME && w->cur.minSPEC == before.minSPEC);
-        // Each box and list that changed ran its handler once.
         QCOMPARE(w->clicks(),
                  (QStringList{u"chksnBARCODE_Click"_s, u"chkautoMEASURE_Click"_s, u"chkRANDR_Click"_s,
                               u"lstPORT_Click"_s, u"lstsCALE_Click"_s, u"chkssON_Click"_s}));
-        // A second blank changes nothing and runs nothing.
         w->reset();
         w->blankFIELDS();
         QVERIFY2(w->order.isEmpty(), qPrintable(w->order.join(u", "_s)));
@@ -243,7 +194,6 @@ private Q_SLOTS:
     void displayBTN()
     {
         QFETCH(QList<int>, state);
-        QFETCH(QString, on);
         w->cur.pnLOADED = qint16(state[1]);
         w->cur.xlSTATUS = qint16(state[2]);
         const QList<QPushButton*> buttons{w->btnREVIEW, w->btnUPDATE, w->btnDELETE,
@@ -255,7 +205,7 @@ private Q_SLOTS:
             w->displayBTN(state[0]);
             for (QPushButton* b : buttons)
                 enabled += b->isEnabled() ? u'1' : u'0';
-            QCOMPARE(enabled, on);
+            QTEST(enabled, "on");
         }
     }
 
@@ -269,7 +219,6 @@ private Q_SLOTS:
         w->txtStatus->setText(idle);
         QVERIFY(!w->setnumPORTS(70)); // told once
         QVERIFY(w->cur.numPORTS == 49 && w->txtStatus->text() == idle);
-        // Every port of the capped table can be shown, the last in slot 48.
         w->cur.defPORT();
         w->setupPORTS(48, 0, u"test"_s);
         QVERIFY(w->lstPORT->count() == 49 && w->txtPort->text() == u"PORT 49"_s);
@@ -291,7 +240,6 @@ private Q_SLOTS:
         QTest::newRow("Return checks, the focus stays")    << u"txtTDLY"_s << u"45"_s << Return << u"30"_s << QList<double>{3};
         QTest::newRow("keypad Enter checks")               << u"txtTDLY"_s << u"45"_s << Enter << u"30"_s << QList<double>{3};
         QTest::newRow("leaving: check, then re-print")     << u"txtAVG"_s << u"0"_s << Tab << u"1.00"_s << QList<double>{4};
-        // Each field by its own rule.
         QTest::newRow("max wait time")                     << u"txtssMAXT"_s << u"11"_s << Return << u"10.0"_s << QList<double>{4};
         QTest::newRow("max spec")                          << u"txtMaxSpec"_s << QString() << Tab << u"0.0"_s << QList<double>{2};
         QTest::newRow("min spec")                          << u"txtMinSpec"_s << u"1500"_s << Tab << u"1,500.0"_s << none;
@@ -479,14 +427,12 @@ private Q_SLOTS:
     void numberText()
     {
         QFETCH(QString, text);
-        QFETCH(bool, whileTyping);
         QFETCH(double, value);
-        QFETCH(int, decimals);
-        QCOMPARE(ValidateNumeric(text), whileTyping);
+        QTEST(ValidateNumeric(text), "whileTyping");
         double read = -99;
         QCOMPARE(readNumber(text, &read), !std::isnan(value));
         QCOMPARE(read, std::isnan(value) ? -99 : value);
-        QCOMPARE(decimalsTyped(text), decimals);
+        QTEST(decimalsTyped(text), "decimals");
     }
 
     void numberPrinting_data()
@@ -512,13 +458,12 @@ private Q_SLOTS:
         QFETCH(QString, locale);
         QFETCH(int, decimals);
         QFETCH(double, value);
-        QFETCH(QString, text);
         QLocale::setDefault(QLocale(locale));
         const QString shown = decimals == -1   ? formatSpec(value)
                               : decimals == -2 ? shortestSingle(float(value))
                                                : formatNumber(value, decimals);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QCOMPARE(shown, text);
+        QTEST(shown, "text");
     }
 
     void numericField_data()
@@ -549,7 +494,6 @@ private Q_SLOTS:
             seen.clear();
             rule.Validate();
         };
-        // Both bounds pass without a flash.
         for (double v : {s.low, s.high}) {
             check(number(v));
             QCOMPARE(edit.text(), s.passDecimals < 0 ? number(v) : formatNumber(v, s.passDecimals));
@@ -576,7 +520,6 @@ private Q_SLOTS:
             rule.Change();
             QCOMPARE(edit.text(), kept);
         }
-        // Leaving checks, then re-prints in the field's format.
         const double mid = std::floor((s.low + s.high) / 2) + 0.125;
         edit.setText(number(mid));
         rule.LostFocus();
@@ -606,11 +549,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, format);
         QFETCH(QString, serial);
-        QFETCH(bool, matches);
         QString pattern;
         qint16 length = 0;
         ConvertSerialNumber(format, pattern, length);
-        QCOMPARE(serialNumberMatches(serial, pattern), matches);
+        QTEST(serialNumberMatches(serial, pattern), "matches");
         QCOMPARE(length, qint16(format.size()));
     }
 
@@ -698,11 +640,128 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, before);
         QFETCH(int, numPN);
-        QFETCH(QStringList, sorted);
         db::PnList list{};
         std::copy(before.begin(), before.end(), list.begin());
         zelmar::bSORT(list, numPN);
-        QCOMPARE(QStringList(list.begin(), list.begin() + before.size()), sorted);
+        QTEST(QStringList(list.begin(), list.begin() + before.size()), "sorted");
+    }
+
+    void portFields_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("from"); // the scale when the text is put in
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("to");        // the scale chosen next; -1: port 2 chosen instead
+        QTest::addColumn<QString>("shown"); // the field's text after a scale change
+        QTest::addColumn<float>("stored");  // what port 1 holds after it
+        const auto row = [](const char* name, const char* field, int from, const QString& text, int to,
+                            const QString& shown, float stored) {
+            QTest::newRow(name) << QString::fromLatin1(field) << from << text << to << shown << stored;
+        };
+        // A scale change re-expresses the limit on show and changes nothing in memory.
+        row("unity to kilo", "txtMinSpec", 1, u"1500"_s, 2, u"1.5000"_s, 1);
+        row("milli to mega", "txtMinSpec", 0, u"2000"_s, 3, u"0.0000"_s, 1);
+        row("kilo to milli", "txtMinSpec", 2, u"0.25"_s, 0, u"250,000"_s, 1);
+        row("not a number reads as the replacement", "txtMinSpec", 1, u"x"_s, 0, u"0.0000"_s, 1);
+        // A port switch stores the fields, shown in mega, into the port left.
+        row("tolerance 0.5 % stores 0.01", "txtssTOL", 3, u"0.5"_s, -1, {}, 0.01f);
+        row("averages 2.5 store 2 (half to even)", "txtAVG", 3, u"2.5"_s, -1, {}, 2);
+        row("averages 3.5 store 4", "txtAVG", 3, u"3.5"_s, -1, {}, 4);
+        row("delay 61 stores 0.25", "txtTDLY", 3, u"61"_s, -1, {}, 0.25f);
+        row("delay 60 passes", "txtTDLY", 3, u"60"_s, -1, {}, 60);
+        row("wait 1 stores 2", "txtssMAXT", 3, u"1"_s, -1, {}, 2);
+        row("max 1 in mega stores 1000000", "txtMaxSpec", 3, u"1"_s, -1, {}, 1000000);
+        row("min not a number stores the replacement 0", "txtMinSpec", 3, u"--"_s, -1, {}, 0);
+        row("huge max keeps the stored value", "txtMaxSpec", 3, u"1e300"_s, -1, {}, 1000);
+    }
+
+    void portFields()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, from);
+        QFETCH(QString, text);
+        QFETCH(int, to);
+        loadDefaults(4);
+        const CurrentParams& c = w->cur;
+        w->lstsCALE->setCurrentIndex(from);
+        test::putText(w->findChild<QLineEdit*>(field), text);
+        if (to < 0) {
+            w->lstPORT->setCurrentIndex(1);
+            QVERIFY(c.unitSCALE[0] == from + 1 && w->txtPort->text() == u"PORT 2"_s);
+        } else {
+            w->lstsCALE->setCurrentIndex(to);
+            QTEST(w->txtMinSpec->text(), "shown");
+            QCOMPARE(c.curSCALE, qint16(to));
+        }
+        const QHash<QString, float> port1 = {
+            {u"txtssTOL"_s, c.ssTOL[0]},   {u"txtAVG"_s, c.numAVG[0]},      {u"txtTDLY"_s, c.timeDELAY[0]},
+            {u"txtssMAXT"_s, c.ssMAXT[0]}, {u"txtMaxSpec"_s, c.maxSPEC[0]}, {u"txtMinSpec"_s, c.minSPEC[0]}};
+        QTEST(port1.value(field), "stored");
+    }
+
+    // Any non-zero switch shows ticked and survives a switch that left its box alone;
+    // changed by the operator it is 0, and 1 when ticked again.
+    void portSwitchKeepsUnchangedSwitches()
+    {
+        loadDefaults(4);
+        CurrentParams& c = w->cur;
+        c.ssON[0] = 2;
+        c.ssREQD[0] = 3;
+        c.ssON[1] = 2;
+        w->setupPORTS(0, 0, u"test"_s);
+        QVERIFY(w->chkssON->isChecked() && w->chkssREQD->isChecked());
+        w->lstPORT->setCurrentIndex(1);
+        QCOMPARE(c.ssON[0], qint16(2));
+        QCOMPARE(c.ssREQD[0], qint16(3));
+        w->chkssON->setChecked(false);
+        w->lstPORT->setCurrentIndex(2);
+        QCOMPARE(c.ssON[1], qint16(0));
+        w->lstPORT->setCurrentIndex(1);
+        w->chkssON->setChecked(true);
+        w->lstPORT->setCurrentIndex(0);
+        QCOMPARE(c.ssON[1], qint16(1));
+    }
+
+    // Locking the fields is no leave of the field with the focus; unlocking gives the focus
+    // to the part-number list.
+    void lockingIsNoLeave()
+    {
+        loadDefaults(4);
+        w->cur.pnLOADED = 1;
+        const QSignalBlocker quiet(w->lsttestPN); // listed and selected, not loaded
+        w->lsttestPN->addItem(u"A-1"_s);
+        w->unlockFIELDS();
+        QVERIFY(test::showAndActivate(w.get()));
+        w->txtTDLY->setFocus();
+        QTRY_VERIFY(w->txtTDLY->hasFocus());
+        test::putText(w->txtTDLY, u"45"_s);
+        w->lockFIELDS();
+        QCoreApplication::processEvents();
+        QCOMPARE(w->txtTDLY->text(), u"45"_s);
+        QVERIFY(m_pause.waits.isEmpty());
+        w->unlockFIELDS();
+        QTRY_VERIFY(w->lsttestPN->hasFocus());
+    }
+
+    // The operator releases the button while the field left flashes: the click acts once.
+    void clickDuringAFlashActsOnce()
+    {
+        w->cur.pnLOADED = 1;
+        w->displayBTN(0);
+        QVERIFY(test::showAndActivate(w.get()));
+        w->txtTDLY->setEnabled(true);
+        w->txtTDLY->setFocus();
+        QTRY_VERIFY(w->txtTDLY->hasFocus());
+        QTest::keyClicks(w->txtTDLY, u"45"_s);
+        m_pause.during = [&](double) {
+            QTest::mouseRelease(w->btnREVIEW, Qt::LeftButton);
+        };
+        QTest::mousePress(w->btnREVIEW, Qt::LeftButton);
+        QTRY_COMPARE(w->ran(u"btnREVIEW_Click"_s), 1);
+        QCOMPARE(w->txtTDLY->text(), u"30.00"_s); // corrected during the flash
+        QVERIFY(!w->btnREVIEW->isDown());
+        QCoreApplication::processEvents();
+        QCOMPARE(w->ran(u"btnREVIEW_Click"_s), 1);
     }
 
 private:
@@ -722,10 +781,12 @@ private:
         }
         return out;
     }
-    // Default ports, the lists filled and port 1 shown; nothing listed as run yet.
+    // Blank and locked, default ports, the lists filled and port 1 shown; nothing listed as run yet.
     void loadDefaults(int ports)
     {
         w->setnumPORTS(ports);
+        w->blankFIELDS();
+        w->lockFIELDS();
         w->cur.defPORT();
         w->setupPORTS(0, 0, u"test"_s);
         w->reset();
