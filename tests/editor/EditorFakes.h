@@ -19,34 +19,18 @@
 
 namespace zelmar::test {
 
-// Keeps the length of every wait and can look at the window while the wait is on;
-// waits no time itself unless given a real pause to pass the wait on to.
+// Keeps the length of every wait and can look at the window while the wait is on; waits no time.
 class RecordingPause : public Pause
 {
 public:
-    explicit RecordingPause(Pause* next = nullptr)
-        : m_next(next)
-    {}
     void wait(double seconds) override
     {
         waits.append(seconds);
         if (during)
             during(seconds);
-        if (m_next)
-            m_next->wait(seconds);
     }
     QList<double> waits;
     std::function<void(double)> during; // runs at the start of every wait
-
-private:
-    Pause* m_next;
-};
-
-// What the window showed at the start of one wait.
-struct Seen
-{
-    QString status;
-    quint32 colour = 0;
 };
 
 // Sets a field's text as the program does, without the field's entry rules.

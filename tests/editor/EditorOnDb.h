@@ -87,7 +87,6 @@ struct EditorOnDb
         return done;
     }
 
-    // Reads the list as the start does.
     void list() { w->rereadPNlist(QString()); }
 
     // Picks `pn` in the list as the operator does: the load runs.
