@@ -163,6 +163,22 @@ private Q_SLOTS:
         QVERIFY(e.seen.contains(u"PN string updated from [AA-1] to [AA-101]"_s));
     }
 
+    // The gather's port pass stops at the first port without a range, names it and shows it.
+    void readcurPARAM()
+    {
+        EditorOnDb e;
+        QVERIFY2(e.seed(), qPrintable(e.tdb.error()));
+        QVERIFY(e.tdb.exec(u"UPDATE portCONFIG SET minSPEC = 500, maxSPEC = 500 WHERE mapNUM IN (3, 4)"_s));
+        QVERIFY(e.load(u"AA-1"_s));
+        e.w->lstPORT->setCurrentIndex(1);
+        e.seen.clear();
+        qint16 iERROR = 0;
+        e.w->readcurPARAM(iERROR);
+        QCOMPARE(iERROR, qint16(1));
+        QCOMPARE(e.seen, QStringList{u"ERROR PORT (3) Config: Max Spec <= Min Spec"_s});
+        QCOMPARE(e.w->lstPORT->currentIndex(), 2);
+    }
+
     void review_data()
     {
         QTest::addColumn<Action>("action");
