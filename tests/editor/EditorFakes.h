@@ -6,11 +6,10 @@
 #include "TestServer.h"
 
 #include <QCoreApplication>
-#include <QEvent>
+#include <QLineEdit>
 #include <QList>
-#include <QPair>
-#include <QPointer>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QString>
 #include <QStringList>
 #include <QTest>
@@ -20,77 +19,36 @@
 
 namespace zelmar::test {
 
-// Records every message box; Yes and empty input as answers.
+// Records the text of every message box; Yes and empty input as answers (the export's tests).
 class FakeDialogs : public Dialogs
 {
 public:
-    QList<QPair<QString, QString>> messages; // text, title
-    // Runs inside message(), after the box was recorded: what happens while the box is up.
-    std::function<void()> whileMessageShown;
-
-    void message(const QString& text, const QString& title) override
-    {
-        messages.append({text, title});
-        if (whileMessageShown)
-            whileMessageShown();
-    }
+    QStringList messages;
+    void message(const QString& text, const QString&) override { messages << text; }
     bool askYesNo(const QString&, const QString&) override { return true; }
     QString input(const QString&, const QString&, const QString&) override { return QString(); }
 };
 
-// Keeps the length of every wait and can look at the window while the wait is on;
-// waits no time itself unless given a real pause to pass the wait on to.
+// Keeps the length of every wait and can look at the window while the wait is on; waits no time.
 class RecordingPause : public Pause
 {
 public:
-    explicit RecordingPause(Pause* next = nullptr)
-        : m_next(next)
-    {}
     void wait(double seconds) override
     {
         waits.append(seconds);
         if (during)
             during(seconds);
-        if (m_next)
-            m_next->wait(seconds);
     }
     QList<double> waits;
     std::function<void(double)> during; // runs at the start of every wait
-
-private:
-    Pause* m_next;
 };
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject
+// Sets a field's text as the program does, without the field's entry rules.
+inline void putText(QLineEdit* field, const QString& text)
 {
-public:
-    explicit PaintCounter(QWidget* widget)
-        : m_widget(widget)
-    {
-        widget->installEventFilter(this);
-    }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == m_widget && event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-
-private:
-    QPointer<QWidget> m_widget;
-};
-
-// What the window showed at the start of one wait.
-struct Seen
-{
-    QString status;
-    quint32 colour = 0;
-    int statusPaints = 0;
-};
+    const QSignalBlocker blocker(field);
+    field->setText(text);
+}
 
 inline bool showAndActivate(QWidget* window)
 {

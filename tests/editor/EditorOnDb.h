@@ -17,13 +17,6 @@ namespace zelmar::test {
 
 using namespace Qt::StringLiterals;
 
-// Sets a field's text as the program does, without the field's entry rules.
-inline void putText(QLineEdit* field, const QString& text)
-{
-    const QSignalBlocker blocker(field);
-    field->setText(text);
-}
-
 // Ends the program through the one-hour limit, as the timer does.
 inline void hourIsUp(FormMainTestMenu* w)
 {
@@ -94,7 +87,6 @@ struct EditorOnDb
         return done;
     }
 
-    // Reads the list as the start does.
     void list() { w->rereadPNlist(QString()); }
 
     // Picks `pn` in the list as the operator does: the load runs.

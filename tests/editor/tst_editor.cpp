@@ -1,0 +1,786 @@
+// The editor without a server: the procedures that move the window between its states, its
+// fields and option boxes, focus and click safety, quitting; the rules behind the fields.
+#include "Colors.h"
+#include "CurrentParams.h"
+#include "EditorFakes.h"
+#include "FormMainTestMenu.h"
+#include "Numbers.h"
+#include "NumericEntry.h"
+#include "PartNumberRules.h"
+#include "SerialNumberRules.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+#include <tuple>
+
+using namespace Qt::StringLiterals;
+using namespace zelmar;
+using zelmar::test::RecordingPause;
+using F = zelmar::NumericField;
+
+Q_DECLARE_METATYPE(zelmar::NumericField)
+
+namespace {
+
+const QString idle = u"Waiting for User Input"_s;
+const QList<double> none;
+
+QString latin1(const char* text)
+{
+    return QString::fromLatin1(text);
+}
+
+} // namespace
+
+class TestEditor : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void init()
+    {
+        m_dialogs = {};
+        m_end = {};
+        m_pause = {};
+        w = std::make_unique<test::ProbeWindow>(&m_dialogs, &m_pause, &m_end);
+        w->txtStatus->setText(idle);
+    }
+    void cleanup() { w.reset(); }
+
+    void setupPORTSCorrectsCodes_data()
+    {
+        // Port 3's stored unitSCALE, mspeed, Range, numAVG, timeDELAY, min spec in ohms; then the
+        // list positions of scale, speed and range; the averages, delay and min spec shown.
+        QTest::addColumn<QList<double>>("stored");
+        QTest::addColumn<QList<int>>("positions");
+        QTest::addColumn<QStringList>("shown");
+        // clang-format off
+        QTest::newRow("too low: corrected")  << QList<double>{0, 0, -1, 0, -1, 12e6} << QList<int>{1, 1, 0} << QStringList{u"1"_s, u"0.25"_s, u"12,000,000"_s};
+        QTest::newRow("too high: corrected") << QList<double>{5, 4, 8, 26, 75, 0.5} << QList<int>{1, 1, 0} << QStringList{u"1"_s, u"0.25"_s, u"0.5000"_s};
+        QTest::newRow("highest kept")        << QList<double>{4, 3, 7, 25, 60, 2.5e6} << QList<int>{3, 2, 7} << QStringList{u"25"_s, u"60"_s, u"2.5000"_s};
+        // clang-format on
+    }
+
+    void setupPORTSCorrectsCodes()
+    {
+        QFETCH(QList<double>, stored);
+        QFETCH(QList<int>, positions);
+        QFETCH(QStringList, shown);
+        CurrentParams& c = w->cur;
+        const int k = 2;
+        w->setnumPORTS(12);
+        c.defPORT();
+        c.unitSCALE[k] = qint16(stored[0]);
+        c.mspeed[k] = qint16(stored[1]);
+        c.Range[k] = qint16(stored[2]);
+        c.numAVG[k] = qint16(stored[3]);
+        c.timeDELAY[k] = float(stored[4]);
+        c.minSPEC[k] = float(stored[5]);
+        c.UOM[k] = 3;
+        c.acTIVE[k] = 2;     // anything but 1 is unticked
+        c.ssTOL[k] = 0.125f; // shown in percent
+        w->setupPORTS(k, 0, u"test"_s);
+        QVERIFY(w->lstPORT->count() == 12 && w->lstPORT->currentIndex() == k && c.curPORT == k);
+        QCOMPARE((QList<int>{w->lstsCALE->currentIndex(), w->lstSPEED->currentIndex(),
+                             w->lstRANGE->currentIndex()}),
+                 positions);
+        QCOMPARE(
+            (QStringList{w->txtAVG->text(), w->txtTDLY->text(), w->txtMinSpec->text(), w->txtssTOL->text()}),
+            shown + QStringList{u"12.5"_s});
+        QVERIFY(!w->chkACTIVE->isChecked());
+        // What is shown is what is held: position p stores p + 1 for scale and speed, p for the range.
+        QCOMPARE(c.curSCALE, qint16(positions[0]));
+        QCOMPARE((QList<int>{c.unitSCALE[k], c.mspeed[k], c.Range[k], c.numAVG[k], c.UOM[k]}),
+                 (QList<int>{positions[0] + 1, positions[1] + 1, positions[2], shown[0].toInt(), 1}));
+        QCOMPARE(c.timeDELAY[k], shown[1].toFloat());
+        QCOMPARE(c.minSPEC[k], float(stored[5])); // showing changes nothing stored
+    }
+
+    void unlockFIELDS_data()
+    {
+        QTest::addColumn<bool>("selected");  // an entry of lsttestPN is selected
+        QTest::addColumn<QList<bool>>("on"); // scanning, auto measure, R and R, steady state
+        QTest::newRow("no PN selected: only the PN list") << false << QList<bool>{true, true, true, true};
+        QTest::newRow("scanning and steady state") << true << QList<bool>{true, false, false, true};
+        QTest::newRow("auto measure and R and R") << true << QList<bool>{false, true, true, false};
+    }
+
+    void unlockFIELDS()
+    {
+        QFETCH(bool, selected);
+        QFETCH(QList<bool>, on);
+        loadDefaults(4);
+        FormMainTestMenu::refillList(w->lsttestPN, {u"AB-100"_s});
+        w->lsttestPN->blockSignals(true); // selected without its load
+        w->lsttestPN->setCurrentIndex(selected ? 0 : -1);
+        w->lsttestPN->blockSignals(false);
+        const QList<QCheckBox*> boxes{w->chksnBARCODE, w->chkautoMEASURE, w->chkRANDR, w->chkssON};
+        for (int i = 0; i < 4; ++i) {
+            const QSignalBlocker blocker(boxes[i]); // without the handlers' corrections
+            boxes[i]->setChecked(on[i]);
+        }
+        w->lockFIELDS();
+        setBackColor(w->txtGOODSN, colors::menuBar);
+        w->unlockFIELDS();
+        QVERIFY(w->lsttestPN->isEnabled());
+        QCOMPARE(backColor(w->txtGOODSN), colors::menuBar); // no colour changes
+        const QHash<QWidget*, bool> dependent = {
+            {w->txtsnFORMAT, on[0]}, {w->txtautoTIME, on[1]}, {w->txtGOODSN, on[2]}, {w->txtBADSN, on[2]},
+            {w->txtssTOL, on[3]},    {w->txtssMAXT, on[3]},   {w->chkssREQD, on[3]}};
+        for (QWidget* c : editControls()) {
+            if (c != w->lsttestPN)
+                QVERIFY2(c->isEnabled() == (selected && dependent.value(c, true)),
+                         qPrintable(c->objectName()));
+        }
+    }
+
+    void blankFIELDS()
+    {
+        loadDefaults(4);
+        for (QCheckBox* c : w->findChildren<QCheckBox*>())
+            c->setChecked(true);
+        w->txtsnFORMAT->setText(u"AB-###"_s);
+        w->lockFIELDS();
+        w->cur.curPORT = -1; // no port shown: clearing the port list stores nothing
+        const CurrentParams before = w->cur;
+        w->reset();
+        w->blankFIELDS();
+        QCOMPARE(w->lblsnLEN->text(), u"0"_s);
+        for (QCheckBox* c : w->findChildren<QCheckBox*>())
+            QVERIFY2(!c->isChecked(), qPrintable(c->objectName()));
+        for (QComboBox* list : {w->lstPORT, w->lstsCALE, w->lstuNITS, w->lstSPEED, w->lstRANGE})
+            QVERIFY(list->currentIndex() == -1 && list->count() > 0); // the lists keep their entries
+        for (QWidget* c : editControls())
+            QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
+        QVERIFY(w->cur.portNAME == before.portNAME && w->cur.minSPEC == before.minSPEC);
+        QCOMPARE(w->clicks(),
+                 (QStringList{u"chksnBARCODE_Click"_s, u"chkautoMEASURE_Click"_s, u"chkRANDR_Click"_s,
+                              u"lstPORT_Click"_s, u"lstsCALE_Click"_s, u"chkssON_Click"_s}));
+    }
+
+    void displayBTN_data()
+    {
+        QTest::addColumn<QList<int>>("state"); // iPROC, pnLOADED, xlSTATUS
+        QTest::addColumn<QString>("on");       // REVIEW UPDATE DELETE EXPORT ADD QUIT
+        QTest::newRow("busy, PN loaded") << QList<int>{1, 1, 0} << u"000000"_s;
+        QTest::newRow("idle, PN loaded, export done") << QList<int>{0, 1, 1} << u"111111"_s;
+        QTest::newRow("idle, PN loaded, export failed") << QList<int>{0, 1, 2} << u"111011"_s;
+        QTest::newRow("idle, no PN, export failed") << QList<int>{0, 0, 2} << u"000011"_s;
+        QTest::newRow("other iPROC and pnLOADED: idle, loaded") << QList<int>{5, -1, 0} << u"111111"_s;
+    }
+
+    void displayBTN()
+    {
+        QFETCH(QList<int>, state);
+        w->cur.pnLOADED = qint16(state[1]);
+        w->cur.xlSTATUS = qint16(state[2]);
+        const QList<QPushButton*> buttons{w->btnREVIEW, w->btnUPDATE, w->btnDELETE,
+                                          w->btnEXPORT, w->btnADD,    w->btnQUIT};
+        for (bool start : {false, true}) { // every button is set, not only switched one way
+            QString enabled;
+            for (QPushButton* b : buttons)
+                b->setEnabled(start);
+            w->displayBTN(state[0]);
+            for (QPushButton* b : buttons)
+                enabled += b->isEnabled() ? u'1' : u'0';
+            QTEST(enabled, "on");
+        }
+    }
+
+    void numPORTSCappedAt49()
+    {
+        QVERIFY(w->setnumPORTS(49));
+        QVERIFY(!w->setnumPORTS(60));
+        QCOMPARE(w->cur.numPORTS, qint16(49));
+        QCOMPARE(w->txtStatus->text(), u"RESULT: Station has 60 ports; only the first 49 can be edited"_s);
+        QCOMPARE(backColor(w->txtStatus), colors::yellow);
+        w->txtStatus->setText(idle);
+        QVERIFY(!w->setnumPORTS(70)); // told once
+        QVERIFY(w->cur.numPORTS == 49 && w->txtStatus->text() == idle);
+        w->cur.defPORT();
+        w->setupPORTS(48, 0, u"test"_s);
+        QVERIFY(w->lstPORT->count() == 49 && w->txtPort->text() == u"PORT 49"_s);
+    }
+
+    void operatorDrivesAField_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key"); // pressed after typing; 0: none
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<double>>("waits");
+        const int Return = Qt::Key_Return, Enter = Qt::Key_Enter, Tab = Qt::Key_Tab;
+        // clang-format off
+        QTest::newRow("typing: a letter replaced at once") << u"txtssTOL"_s << u"12x"_s << 0 << u"5.0"_s << none;
+        QTest::newRow("typing: out of bounds not checked") << u"txtTDLY"_s << u"45"_s << 0 << u"45"_s << none;
+        QTest::newRow("Return checks, the focus stays")    << u"txtTDLY"_s << u"45"_s << Return << u"30"_s << QList<double>{3};
+        QTest::newRow("keypad Enter checks")               << u"txtTDLY"_s << u"45"_s << Enter << u"30"_s << QList<double>{3};
+        QTest::newRow("leaving: check, then re-print")     << u"txtAVG"_s << u"0"_s << Tab << u"1.00"_s << QList<double>{4};
+        QTest::newRow("max wait time")                     << u"txtssMAXT"_s << u"11"_s << Return << u"10.0"_s << QList<double>{4};
+        QTest::newRow("max spec")                          << u"txtMaxSpec"_s << QString() << Tab << u"0.0"_s << QList<double>{2};
+        QTest::newRow("min spec")                          << u"txtMinSpec"_s << u"1500"_s << Tab << u"1,500.0"_s << none;
+        // clang-format on
+    }
+
+    void operatorDrivesAField()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(QString, text);
+        QFETCH(QList<double>, waits);
+        QVERIFY(test::showAndActivate(w.get()));
+        auto* edit = w->findChild<QLineEdit*>(name);
+        typeInto(edit, typed);
+        QList<quint32> colours;
+        m_pause.during = [&](double) {
+            colours << backColor(edit);
+        };
+        QSignalSpy reached(edit, &QLineEdit::returnPressed);
+        if (key)
+            QTest::keyClick(edit, Qt::Key(key));
+        QCoreApplication::processEvents(); // a leave runs once the focus has moved
+        QCOMPARE(edit->text(), text);
+        QCOMPARE(m_pause.waits, waits); // one check, one red flash at most
+        QCOMPARE(colours, QList<quint32>(waits.size(), colors::red));
+        QVERIFY(backColor(edit) == colors::white && w->txtStatus->text() == idle);
+        // Every key reaches _KeyPress once; Enter reaches the field too and keeps the focus;
+        // leaving runs _Validate, then _LostFocus, once each, and never holds the focus.
+        QCOMPARE(w->ran(name + u"_KeyPress"_s), int(typed.size()) + (key ? 1 : 0));
+        QCOMPARE(reached.count(), key == Qt::Key_Return || key == Qt::Key_Enter ? 1 : 0);
+        QCOMPARE(QApplication::focusWidget() == edit, key != Qt::Key_Tab);
+        const QStringList leave{name + u"_Validate"_s, name + u"_LostFocus"_s};
+        QCOMPARE(w->checks(name), key == Qt::Key_Tab ? leave : QStringList());
+        // While typing, each change of the text runs _Change once, a replacement once more.
+        if (!key)
+            QCOMPARE(w->ran(name + u"_Change"_s), int(typed.size()) + (text == typed ? 0 : 1));
+    }
+
+    void leaveOnlyWhenLeft_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("another field clicked during Enter's flash: one check") << 0;
+        QTest::newRow("another window comes forward: no leave") << 1;
+        QTest::newRow("the window is destroyed: no leave") << 2;
+        QTest::newRow("the window goes during Enter's flash: untouched after") << 3;
+        QTest::newRow("the window goes during the leave's flash, called by other code") << 4;
+    }
+
+    void leaveOnlyWhenLeft()
+    {
+        QFETCH(int, how);
+        QVERIFY(test::showAndActivate(w.get()));
+        QPointer<QLineEdit> field = w->txtTDLY;
+        typeInto(field, u"45"_s);
+        QWidget other;
+        m_pause.during = [&](double) {
+            if (how == 0 && m_pause.waits.size() == 1)
+                w->txtAVG->setFocus(Qt::MouseFocusReason);
+            if (how >= 3)
+                w.reset();
+        };
+        if (how == 0 || how == 3)
+            QTest::keyPress(field, Qt::Key_Return);
+        else if (how == 1)
+            QVERIFY(test::showAndActivate(&other));
+        else if (how == 2)
+            w.reset();
+        else
+            w->txtTDLY_LostFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_pause.waits, how == 0 || how >= 3 ? QList<double>{3} : none); // one check, if any
+        if (how == 0)
+            QVERIFY(QApplication::focusWidget() == w->txtAVG && w->txtTDLY->text() == u"30.00"_s);
+        if (w)
+            QCOMPARE(w->checks(u"txtTDLY"_s).size(), 2 * int(how == 0));
+        else
+            QVERIFY(field.isNull());
+    }
+
+    void snFormatThroughTheWindow()
+    {
+        QVERIFY(test::showAndActivate(w.get()));
+        QLineEdit* format = w->txtsnFORMAT;
+        QList<quint32> colours;
+        m_pause.during = [&](double) {
+            colours << backColor(format);
+        };
+        format->setEnabled(true);
+        typeInto(format, u"ab#"_s);
+        QCOMPARE(format->text(), u"ab#"_s); // typing is not checked
+        w->btnADD->setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
+        QVERIFY(format->text() == u"#"_s && w->lblsnLEN->text() == u"1"_s);
+        QCOMPARE(w->checks(u"txtsnFORMAT"_s),
+                 QStringList{u"txtsnFORMAT_lostfocus"_s}); // one check, one flash
+        // Called by other code, the check is the same; with nothing left, the flash is red.
+        bool Cancel = false;
+        format->setText(u"x?"_s);
+        w->txtsnFORMAT_Validate(Cancel);
+        QVERIFY(format->text().isEmpty() && w->lblsnLEN->text() == u"0"_s);
+        QCOMPARE(colours, (QList<quint32>{colors::yellow, colors::red}));
+        QCOMPARE(m_pause.waits, (QList<double>{2.5, 2.5}));
+    }
+
+    void quit_data()
+    {
+        QTest::addColumn<int>("xlOPEN");
+        QTest::newRow("no spreadsheet open: none touched") << 0;
+        QTest::newRow("spreadsheet open: handed over first") << 1;
+    }
+
+    void quit()
+    {
+        QFETCH(int, xlOPEN);
+        QVERIFY(test::showAndActivate(w.get()));
+        w->Timer1->start(2500);
+        w->cur.xlOPEN = qint16(xlOPEN);
+        QStringList steps;
+        w->spreadsheetHandOver = [&] {
+            steps << (w->Timer6->isActive() && w->isVisible() ? u"hand over"_s : u"late"_s);
+        };
+        // The goodbye box sees the timers stopped and the window gone, the program not ended yet.
+        // While it is up, QUIT comes again directly and by the one-hour timer: it ends once.
+        m_dialogs.whileShown = [&](const test::ScriptedDialogs::Shown&) {
+            if (m_dialogs.shown.size() > 1)
+                return;
+            const bool ready =
+                !w->Timer1->isActive() && !w->Timer6->isActive() && !w->isVisible() && !m_end.ends;
+            steps << (ready ? u"goodbye"_s : u"too early"_s);
+            w->btnQUIT_Click();
+            QTimer::singleShot(0, w.get(), [&] { w->btnQUIT_Click(); });
+            QTest::qWait(20);
+        };
+        w->btnQUIT_Click();
+        w->btnQUIT_Click();
+        QCOMPARE(steps,
+                 xlOPEN == 1 ? (QStringList{u"hand over"_s, u"goodbye"_s}) : QStringList{u"goodbye"_s});
+        QCOMPARE(m_end.ends, 1);
+        // A spreadsheet application the operator had closed, or a failing box: the program still ends.
+        for (bool boxFails : {false, true}) {
+            init();
+            w->cur.xlOPEN = 1;
+            w->spreadsheetHandOver = [] {
+                throw std::runtime_error("the application is gone");
+            };
+            if (boxFails)
+                m_dialogs.whileShown = [](const test::ScriptedDialogs::Shown&) {
+                    throw std::runtime_error("no box");
+                };
+            w->btnQUIT_Click();
+            QVERIFY(m_dialogs.shown.size() == 1 && m_end.ends == 1);
+        }
+    }
+
+    void numberText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("whileTyping"); // ValidateNumeric
+        QTest::addColumn<double>("value");     // readNumber; NaN: no number
+        QTest::addColumn<int>("decimals");     // decimalsTyped
+        const double no = std::numeric_limits<double>::quiet_NaN();
+        // clang-format off
+        QTest::newRow("empty: typing, no number")        << QString() << true << no << 1;
+        QTest::newRow("comma while typing 1,500")        << u"1,"_s << true << 1.0 << 1;
+        QTest::newRow("separator after the point")       << u"1.5,0"_s << false << no << 3;
+        QTest::newRow("surrounding blanks read")         << u" 2.500 "_s << true << 2.5 << 3;
+        QTest::newRow("a blank is not empty")            << u" "_s << false << no << 1;
+        QTest::newRow("inf is no number")                << u"inf"_s << false << no << 1;
+        // clang-format on
+    }
+
+    void numberText()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QTEST(ValidateNumeric(text), "whileTyping");
+        double read = -99;
+        QCOMPARE(readNumber(text, &read), !std::isnan(value));
+        QCOMPARE(read, std::isnan(value) ? -99 : value);
+        QTEST(decimalsTyped(text), "decimals");
+    }
+
+    void numberPrinting_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("decimals"); // formatNumber's; -1: formatSpec, -2: shortestSingle
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        // clang-format off
+        QTest::newRow("min/max below 10: 4 places")            << u"en_US"_s << -1 << 9.99994 << u"9.9999"_s;
+        QTest::newRow("min/max 10000: no places")              << u"en_US"_s << -1 << 10000.0 << u"10,000"_s;
+        QTest::newRow("min/max negative: 4 places")            << u"en_US"_s << -1 << -250.0 << u"-250.0000"_s;
+        QTest::newRow("single 0.1, not 0.100000001")           << u"en_US"_s << -2 << 0.1 << u"0.1"_s;
+        QTest::newRow("single German decimal comma")           << u"de_DE"_s << -2 << 2.5 << u"2,5"_s;
+        QTest::newRow("entry: carry into the grouped whole")   << u"en_US"_s << 1 << 999.96 << u"1,000.0"_s;
+        QTest::newRow("entry: half up on the typed digits")    << u"en_US"_s << 2 << 2.345 << u"2.35"_s;
+        QTest::newRow("entry: German separators")              << u"de_DE"_s << 2 << 1500.25 << u"1.500,25"_s;
+        // clang-format on
+    }
+
+    void numberPrinting()
+    {
+        QFETCH(QString, locale);
+        QFETCH(int, decimals);
+        QFETCH(double, value);
+        QLocale::setDefault(QLocale(locale));
+        const QString shown = decimals == -1   ? formatSpec(value)
+                              : decimals == -2 ? shortestSingle(float(value))
+                                               : formatNumber(value, decimals);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QTEST(shown, "text");
+    }
+
+    void numericField_data()
+    {
+        QTest::addColumn<F>("field");
+        for (const NumericFieldSpec& s : numericFieldSpecs())
+            QTest::newRow(s.name) << s.field;
+    }
+
+    void numericField()
+    {
+        QFETCH(F, field);
+        const NumericFieldSpec& s = numericFieldSpec(field);
+        RecordingPause pause;
+        QLineEdit status(idle), edit;
+        NumericFieldRule rule(s, &edit, &status, &pause);
+        QList<std::pair<QString, quint32>> seen; // the status and colour at the start of each wait
+        pause.during = [&](double) {
+            seen.append({status.text(), backColor(&edit)});
+        };
+        const auto number = [](double v) {
+            return QLocale::c().toString(v, 'f', QLocale::FloatingPointShortest);
+        };
+        const auto check = [&](const QString& text) {
+            edit.setText(text);
+            pause.waits.clear();
+            seen.clear();
+            rule.Validate();
+        };
+        for (double v : {s.low, s.high}) {
+            check(number(v));
+            QCOMPARE(edit.text(), s.passDecimals < 0 ? number(v) : formatNumber(v, s.passDecimals));
+            QCOMPARE(pause.waits, none);
+        }
+        // Out of bounds or unreadable: corrected, flashed red with the message, then white again.
+        using Wrong = std::tuple<QString, const char*, bool, const char*>; // text, corrected, flash, message
+        for (const auto& [text, corrected, flashes, message] :
+             {Wrong{number(s.low - 0.5), s.lowText, true, s.lowMessage},
+              Wrong{number(s.high + 0.5), s.highText, true, s.highMessage},
+              Wrong{u"-"_s, s.unreadableText, s.unreadableFlash, s.unreadableMessage}}) {
+            check(text);
+            QCOMPARE(edit.text(), latin1(corrected));
+            QCOMPARE(pause.waits, flashes ? QList<double>{s.pauseSeconds} : none);
+            if (flashes)
+                QCOMPARE(seen.first(), std::pair(message ? latin1(message) : idle, colors::red));
+            QVERIFY(backColor(&edit) == colors::white && status.text() == idle);
+        }
+        // While typing, a number on its way stays; anything else gives the replacement at once.
+        for (const auto& [typed, kept] :
+             {std::pair{u"-."_s, u"-."_s}, std::pair{u"1x"_s, latin1(s.replacement)}}) {
+            edit.setText(typed);
+            rule.Change();
+            QCOMPARE(edit.text(), kept);
+        }
+        const double mid = std::floor((s.low + s.high) / 2) + 0.125;
+        edit.setText(number(mid));
+        rule.LostFocus();
+        QCOMPARE(edit.text(), formatNumber(mid, s.leaveDecimals < 0 ? 3 : s.leaveDecimals));
+    }
+
+    void serialMatch_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("serial");
+        QTest::addColumn<bool>("matches");
+        // clang-format off
+        QTest::newRow("AB-###$ against AB-123X")       << u"AB-###$"_s << u"AB-123X"_s << true;
+        QTest::newRow("case-sensitive")                << u"AB-###$"_s << u"ab-123X"_s << false;
+        QTest::newRow("dash as a longer run")          << u"A-#"_s << u"AXYZ7"_s << true;
+        QTest::newRow("the whole serial must match")   << u"A-#"_s << u"A7X"_s << false;
+        QTest::newRow("star is one capital")           << u"12 *$"_s << u"12 QZ"_s << true;
+        QTest::newRow("dollar takes a digit")          << u"12 *$"_s << u"12 Q9"_s << true;
+        QTest::newRow("no extra character at the end") << u"12 *$"_s << u"12 QZZ"_s << false;
+        QTest::newRow("last match after false starts") << u"-AB"_s << u"AAAB"_s << true;
+        // Backtracking would take on the order of C(35,17) steps here.
+        QTest::newRow("17 dashes between letters")     << u"-A"_s.repeated(17) + u"B"_s << QString(35, u'A') << false;
+        // clang-format on
+    }
+
+    void serialMatch()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, serial);
+        QString pattern;
+        qint16 length = 0;
+        ConvertSerialNumber(format, pattern, length);
+        QTEST(serialNumberMatches(serial, pattern), "matches");
+        QCOMPARE(length, qint16(format.size()));
+    }
+
+    void checkPN_data()
+    {
+        QTest::addColumn<QString>("strPN");
+        QTest::addColumn<int>("iSKIP");
+        QTest::addColumn<QString>("curPN");   // the loaded part number
+        QTest::addColumn<QString>("refusal"); // part of the message; empty: accepted
+        QTest::addColumn<bool>("asks");       // whether the table was asked
+        const QString ab = u"AB-100"_s, chars = u"Allowed PN chars"_s, exists = u"already exists"_s;
+        // The table holds AB-100 once and CD-200 twice.
+        // clang-format off
+        QTest::newRow("26 characters: length first") << u"abcdefghijklmnopqrstuvwx_z"_s << 1 << ab << u"25 characters"_s << false;
+        QTest::newRow("25 characters accepted")      << u"ABCDEFGHIJKLMNOPQRSTUVWXY"_s << 1 << ab << QString() << true;
+        QTest::newRow("underscore")                  << u"AB_1"_s << 1 << ab << chars << false;
+        QTest::newRow("A-B C passes alphanumeric")   << u"A-B C"_s << 0 << ab << QString() << false;
+        QTest::newRow("A--B fails alphanumeric")     << u"A--B"_s << 1 << ab << u"alphanumeric"_s << false;
+        QTest::newRow("stored once")                 << ab << 1 << u"XY-1"_s << exists << true;
+        QTest::newRow("stored twice")                << u"CD-200"_s << 1 << ab << exists << true;
+        QTest::newRow("loaded PN not looked up")     << ab << 1 << ab << QString() << false;
+        QTest::newRow("loaded PN in other case")     << ab << 1 << u"Ab-100"_s << exists << true;
+        QTest::newRow("no lookup with iSKIP 2")      << u"CD-200"_s << 2 << ab << QString() << false;
+        // clang-format on
+    }
+
+    void checkPN()
+    {
+        QFETCH(QString, strPN);
+        QFETCH(int, iSKIP);
+        QFETCH(QString, curPN);
+        QFETCH(QString, refusal);
+        QFETCH(bool, asks);
+        RecordingPause pause;
+        QLineEdit status(u"before"_s);
+        QComboBox list;
+        QStringList asked;
+        const PartNumberRule rule(&status, &list, &pause,
+                                  [&](const QString& pn, qint16& count, const QString&) {
+                                      asked << pn;
+                                      count = qint16(pn == u"AB-100"_s ? 1 : pn == u"CD-200"_s ? 2 : 0);
+                                  });
+        QList<std::pair<QString, quint32>> seen; // the status and colour at the start of each wait
+        pause.during = [&](double) {
+            seen.append({status.text(), backColor(&list)});
+        };
+        qint16 check = -1;
+        rule.checkPN(strPN, check, qint16(iSKIP), u"lsttestPN"_s, curPN);
+        QCOMPARE(check, qint16(refusal.isEmpty() ? 1 : 0));
+        QCOMPARE(asked, asks ? QStringList{strPN} : QStringList());
+        QCOMPARE(pause.waits, refusal.isEmpty() ? none : QList<double>{3});
+        if (!refusal.isEmpty()) {
+            const auto [told, colour] = seen.first();
+            QVERIFY2(told.contains(refusal) && colour == colors::red, qPrintable(told));
+            // A name found in the table leaves the status idle; other refusals stay on show.
+            QCOMPARE(status.text(), asks ? idle : told);
+        }
+        QCOMPARE(backColor(&list), colors::white);
+    }
+
+    void bSORT_data()
+    {
+        QTest::addColumn<QStringList>("before"); // from slot 0
+        QTest::addColumn<int>("numPN");
+        QTest::addColumn<QStringList>("sorted");
+        const auto split = [](const QString& s) {
+            return s.split(u',');
+        };
+        // clang-format off
+        QTest::newRow("by code: b, B, a10, a2")         << split(u",b,B,a10,a2"_s) << 4 << split(u",B,a10,a2,b"_s);
+        QTest::newRow("blank, dash, digit, underscore") << split(u",AB_1,AB-1,AB 1,AB1"_s) << 4 << split(u",AB 1,AB-1,AB1,AB_1"_s);
+        QTest::newRow("prefix first")                   << split(u",ABC,AB"_s) << 2 << split(u",AB,ABC"_s);
+        QTest::newRow("reverse, every pass needed")     << split(u",e,d,c,b,a"_s) << 5 << split(u",a,b,c,d,e"_s);
+        QTest::newRow("slot 0 and slots beyond numPN stay") << split(u"zzz,c,b,a"_s) << 2 << split(u"zzz,b,c,a"_s);
+        // clang-format on
+        QStringList reversed{QString()}, ordered{QString()};
+        for (int i = 1; i <= 100; ++i) {
+            reversed << u"PN%1"_s.arg(200 - i);
+            ordered.insert(1, reversed.last());
+        }
+        QTest::newRow("a count above the list sorts its 100 slots") << reversed << 250 << ordered;
+    }
+
+    void bSORT()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(int, numPN);
+        db::PnList list{};
+        std::copy(before.begin(), before.end(), list.begin());
+        zelmar::bSORT(list, numPN);
+        QTEST(QStringList(list.begin(), list.begin() + before.size()), "sorted");
+    }
+
+    void portFields_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("from"); // the scale when the text is put in
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("to");        // the scale chosen next; -1: port 2 chosen instead
+        QTest::addColumn<QString>("shown"); // the field's text after a scale change
+        QTest::addColumn<float>("stored");  // what port 1 holds after it
+        const auto row = [](const char* name, const char* field, int from, const QString& text, int to,
+                            const QString& shown, float stored) {
+            QTest::newRow(name) << QString::fromLatin1(field) << from << text << to << shown << stored;
+        };
+        // A scale change re-expresses the limit on show and changes nothing in memory.
+        row("unity to kilo", "txtMinSpec", 1, u"1500"_s, 2, u"1.5000"_s, 1);
+        row("milli to mega", "txtMinSpec", 0, u"2000"_s, 3, u"0.0000"_s, 1);
+        row("kilo to milli", "txtMinSpec", 2, u"0.25"_s, 0, u"250,000"_s, 1);
+        row("not a number reads as the replacement", "txtMinSpec", 1, u"x"_s, 0, u"0.0000"_s, 1);
+        // A port switch stores the fields, shown in mega, into the port left.
+        row("tolerance 0.5 % stores 0.01", "txtssTOL", 3, u"0.5"_s, -1, {}, 0.01f);
+        row("averages 2.5 store 2 (half to even)", "txtAVG", 3, u"2.5"_s, -1, {}, 2);
+        row("averages 3.5 store 4", "txtAVG", 3, u"3.5"_s, -1, {}, 4);
+        row("delay 61 stores 0.25", "txtTDLY", 3, u"61"_s, -1, {}, 0.25f);
+        row("delay 60 passes", "txtTDLY", 3, u"60"_s, -1, {}, 60);
+        row("wait 1 stores 2", "txtssMAXT", 3, u"1"_s, -1, {}, 2);
+        row("max 1 in mega stores 1000000", "txtMaxSpec", 3, u"1"_s, -1, {}, 1000000);
+        row("min not a number stores the replacement 0", "txtMinSpec", 3, u"--"_s, -1, {}, 0);
+        row("huge max keeps the stored value", "txtMaxSpec", 3, u"1e300"_s, -1, {}, 1000);
+    }
+
+    void portFields()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, from);
+        QFETCH(QString, text);
+        QFETCH(int, to);
+        loadDefaults(4);
+        const CurrentParams& c = w->cur;
+        w->lstsCALE->setCurrentIndex(from);
+        test::putText(w->findChild<QLineEdit*>(field), text);
+        if (to < 0) {
+            w->lstPORT->setCurrentIndex(1);
+            QVERIFY(c.unitSCALE[0] == from + 1 && w->txtPort->text() == u"PORT 2"_s);
+        } else {
+            w->lstsCALE->setCurrentIndex(to);
+            QTEST(w->txtMinSpec->text(), "shown");
+            QCOMPARE(c.curSCALE, qint16(to));
+        }
+        const QHash<QString, float> port1 = {
+            {u"txtssTOL"_s, c.ssTOL[0]},   {u"txtAVG"_s, c.numAVG[0]},      {u"txtTDLY"_s, c.timeDELAY[0]},
+            {u"txtssMAXT"_s, c.ssMAXT[0]}, {u"txtMaxSpec"_s, c.maxSPEC[0]}, {u"txtMinSpec"_s, c.minSPEC[0]}};
+        QTEST(port1.value(field), "stored");
+    }
+
+    // Any non-zero switch shows ticked and survives a switch that left its box alone;
+    // changed by the operator it is 0, and 1 when ticked again.
+    void portSwitchKeepsUnchangedSwitches()
+    {
+        loadDefaults(4);
+        CurrentParams& c = w->cur;
+        c.ssON[0] = 2;
+        c.ssREQD[0] = 3;
+        c.ssON[1] = 2;
+        w->setupPORTS(0, 0, u"test"_s);
+        QVERIFY(w->chkssON->isChecked() && w->chkssREQD->isChecked());
+        w->lstPORT->setCurrentIndex(1);
+        QCOMPARE(c.ssON[0], qint16(2));
+        QCOMPARE(c.ssREQD[0], qint16(3));
+        w->chkssON->setChecked(false);
+        w->lstPORT->setCurrentIndex(2);
+        QCOMPARE(c.ssON[1], qint16(0));
+        w->lstPORT->setCurrentIndex(1);
+        w->chkssON->setChecked(true);
+        w->lstPORT->setCurrentIndex(0);
+        QCOMPARE(c.ssON[1], qint16(1));
+    }
+
+    // Locking the fields is no leave of the field with the focus; unlocking gives the focus
+    // to the part-number list.
+    void lockingIsNoLeave()
+    {
+        loadDefaults(4);
+        w->cur.pnLOADED = 1;
+        const QSignalBlocker quiet(w->lsttestPN); // listed and selected, not loaded
+        w->lsttestPN->addItem(u"A-1"_s);
+        w->unlockFIELDS();
+        QVERIFY(test::showAndActivate(w.get()));
+        w->txtTDLY->setFocus();
+        QTRY_VERIFY(w->txtTDLY->hasFocus());
+        test::putText(w->txtTDLY, u"45"_s);
+        w->lockFIELDS();
+        QCoreApplication::processEvents();
+        QCOMPARE(w->txtTDLY->text(), u"45"_s);
+        QVERIFY(m_pause.waits.isEmpty());
+        w->unlockFIELDS();
+        QTRY_VERIFY(w->lsttestPN->hasFocus());
+    }
+
+    // The operator releases the button while the field left flashes: the click acts once.
+    void clickDuringAFlashActsOnce()
+    {
+        w->cur.pnLOADED = 1;
+        w->displayBTN(0);
+        QVERIFY(test::showAndActivate(w.get()));
+        w->txtTDLY->setEnabled(true);
+        w->txtTDLY->setFocus();
+        QTRY_VERIFY(w->txtTDLY->hasFocus());
+        QTest::keyClicks(w->txtTDLY, u"45"_s);
+        m_pause.during = [&](double) {
+            QTest::mouseRelease(w->btnREVIEW, Qt::LeftButton);
+        };
+        QTest::mousePress(w->btnREVIEW, Qt::LeftButton);
+        QTRY_COMPARE(w->ran(u"btnREVIEW_Click"_s), 1);
+        QCOMPARE(w->txtTDLY->text(), u"30.00"_s); // corrected during the flash
+        QVERIFY(!w->btnREVIEW->isDown());
+        QCoreApplication::processEvents();
+        QCOMPARE(w->ran(u"btnREVIEW_Click"_s), 1);
+    }
+
+private:
+    test::ScriptedDialogs m_dialogs;
+    test::RecordingPause m_pause;
+    test::RecordingProgramEnd m_end;
+    std::unique_ptr<test::ProbeWindow> w;
+
+    // What lockFIELDS locks: every field, list and box but the status bar.
+    QList<QWidget*> editControls() const
+    {
+        QList<QWidget*> out;
+        for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if ((qobject_cast<QLineEdit*>(c) || qobject_cast<QComboBox*>(c) || qobject_cast<QCheckBox*>(c)) &&
+                c != w->txtStatus)
+                out << c;
+        }
+        return out;
+    }
+    // Blank and locked, default ports, the lists filled and port 1 shown; nothing listed as run yet.
+    void loadDefaults(int ports)
+    {
+        w->setnumPORTS(ports);
+        w->blankFIELDS();
+        w->lockFIELDS();
+        w->cur.defPORT();
+        w->setupPORTS(0, 0, u"test"_s);
+        w->reset();
+    }
+    // Puts the focus in `edit` by a click and types `text` over what it holds.
+    void typeInto(QLineEdit* edit, const QString& text)
+    {
+        edit->setFocus(Qt::MouseFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), edit);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        w->reset();
+        QTest::keyClicks(edit, text);
+    }
+};
+
+QTEST_MAIN(TestEditor)
+#include "tst_editor.moc"
