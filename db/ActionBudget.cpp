@@ -150,4 +150,16 @@ bool ActionBudget::serverSilent() const
     return m_silent;
 }
 
+void ActionBudget::noteThread(unsigned long thread)
+{
+    std::lock_guard lock(m_mutex);
+    m_lastThread = thread;
+}
+
+unsigned long ActionBudget::lastThread() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lastThread;
+}
+
 } // namespace zelmar::db

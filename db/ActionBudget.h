@@ -59,6 +59,11 @@ public:
     void noteAnswered(bool answered);
     bool serverSilent() const;
 
+    // The server's thread of the connection opened last: after a lost answer, the check
+    // waits until that thread has finished what it was sent.
+    void noteThread(unsigned long thread);
+    unsigned long lastThread() const;
+
 private:
     using Clock = std::chrono::steady_clock;
     std::chrono::milliseconds remainingLocked() const;
@@ -76,6 +81,7 @@ private:
     std::map<int, qintptr> m_sockets;
     int m_nextTicket = 1;
     bool m_silent = false;
+    unsigned long m_lastThread = 0;
     bool m_stop = false;
     std::thread m_watchdog;
 };

@@ -8,7 +8,9 @@
 
 #include <mysql.h>
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -121,6 +123,7 @@ bool Connection::open()
     m_mysql = mysql;
     if (budget) {
         budget->noteAnswered(true);
+        budget->noteThread(mysql_thread_id(mysql));
         const auto socket = mysql_get_socket(mysql);
         if (qintptr(socket) >= 0)
             m_watchTicket = budget->watch(qintptr(socket));
@@ -151,6 +154,43 @@ void Connection::rollback()
 {
     if (m_mysql)
         mysql_rollback(m_mysql);
+}
+
+bool Connection::awaitIdle(unsigned long thread)
+{
+    static const char sql[] =
+        "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = ? AND COMMAND <> 'Sleep'";
+    MYSQL_STMT* stmt = m_mysql ? mysql_stmt_init(m_mysql) : nullptr;
+    if (!stmt)
+        return false;
+    unsigned long long id = thread;
+    long long busy = 1;
+    MYSQL_BIND param{};
+    param.buffer_type = MYSQL_TYPE_LONGLONG;
+    param.buffer = &id;
+    param.is_unsigned = 1;
+    MYSQL_BIND result{};
+    result.buffer_type = MYSQL_TYPE_LONGLONG;
+    result.buffer = &busy;
+    bool idle = false;
+    if (mysql_stmt_prepare(stmt, sql, sizeof sql - 1) == 0 && mysql_stmt_bind_param(stmt, &param) == 0 &&
+        mysql_stmt_bind_result(stmt, &result) == 0) {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::seconds(capped(m_timeouts).read);
+        while (mysql_stmt_execute(stmt) == 0 && mysql_stmt_store_result(stmt) == 0 &&
+               mysql_stmt_fetch(stmt) == 0) {
+            mysql_stmt_free_result(stmt);
+            if (busy == 0) {
+                idle = true;
+                break;
+            }
+            if (std::chrono::steady_clock::now() >= deadline)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    mysql_stmt_close(stmt);
+    return idle;
 }
 
 QString quoteIdentifier(const QString& name)

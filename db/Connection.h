@@ -35,6 +35,11 @@ public:
     bool commit();
     void rollback();
 
+    // Waits, within the read timeout, until the server's thread `thread` runs no statement
+    // (it sleeps or is gone). A statement whose answer was lost may still be running there;
+    // what it did is only known once it has finished. False when that cannot be learnt.
+    bool awaitIdle(unsigned long thread);
+
 private:
     bool fail();
     Profile m_profile;

@@ -21,7 +21,8 @@ Profile Database::profile(const QString& server, const QString& database, const 
 }
 
 Session::Session(const Profile& profile, const Timeouts& timeouts)
-    : m_connection(profile, timeouts)
+    : m_budget(timeouts.budget)
+    , m_connection(profile, timeouts)
     , m_rows(m_connection)
 {}
 
@@ -31,6 +32,23 @@ bool Session::open(const Query& query)
         m_error = m_connection.errorText();
         return false;
     }
+    if (!m_rows.open(query)) {
+        m_error = m_rows.errorText();
+        return false;
+    }
+    return true;
+}
+
+bool Session::openAfterLostAnswer(const Query& query)
+{
+    const unsigned long lost = m_budget ? m_budget->lastThread() : 0;
+    if (!m_connection.open()) {
+        m_error = m_connection.errorText();
+        return false;
+    }
+    // Not learnt in time: the rows are read all the same, as they stand.
+    if (lost != 0)
+        m_connection.awaitIdle(lost);
     if (!m_rows.open(query)) {
         m_error = m_rows.errorText();
         return false;

@@ -124,6 +124,9 @@ class Session
 public:
     Session(const Profile& profile, const Timeouts& timeouts);
     bool open(const Query& query);
+    // As open, after the statement whose answer was lost (sent over the connection opened
+    // last) has finished on the server, so that the rows show what it did.
+    bool openAfterLostAnswer(const Query& query);
     // The rows one by one as they arrive, none kept: a read-only walk (see Recordset).
     bool openStream(const Query& query);
     Recordset& rows() { return m_rows; }
@@ -135,6 +138,7 @@ public:
     void rollback();
 
 private:
+    std::shared_ptr<ActionBudget> m_budget;
     Connection m_connection;
     Recordset m_rows;
     QString m_error;

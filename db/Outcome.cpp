@@ -8,7 +8,7 @@ Outcome findOutcome(const Profile& profile, const Timeouts& timeouts, const Quer
                     const std::function<std::optional<bool>(Recordset&)>& holds)
 {
     Session session(profile, timeouts);
-    if (!session.open(query))
+    if (!session.openAfterLostAnswer(query))
         return Outcome::Unknown;
     const std::optional<bool> held = holds(session.rows());
     if (!held)

@@ -283,7 +283,7 @@ void Database::SQL_writenewPORTS(
         // part-way) is removed again, so that the map is either whole or empty of this call's rows.
         Session check(profile(server, database, user, password), m_timeouts);
         std::vector<size_t> stillMissing;
-        if (check.open(onePortMap(table, mapPort)) &&
+        if (check.openAfterLostAnswer(onePortMap(table, mapPort)) &&
             missingSlots(check.rows(), mapNUM, numPORTS, stillMissing)) {
             if (stillMissing.empty()) {
                 failure = Failure::None;

@@ -290,6 +290,7 @@ private Q_SLOTS:
             u"UPDATE %1 SET %1=\\?(?:,%1=\\?)* WHERE %2(?: AND %2)*(?: LIMIT 1)?"_s.arg(id, term),
             u"DELETE FROM %1 WHERE %2(?: AND %2)*(?: LIMIT 1)?"_s.arg(id, term),
             u"START TRANSACTION|COMMIT|ROLLBACK"_s,
+            u"SELECT COUNT\\(\\*\\) FROM information_schema.PROCESSLIST WHERE ID = \\? AND COMMAND <> 'Sleep'"_s,
         };
         const QRegularExpression listed(u"\\A(?:(?:"_s + forms.join(u")|(?:"_s) + u"))\\z"_s);
         const QStringList sent = proxy.sent();

@@ -63,6 +63,40 @@ private Q_SLOTS:
     }
     void cleanup() { w.reset(); }
 
+    void tabFollowsTheReadingOrder()
+    {
+        // The fields left of the command column (and the rows above it) row by row, a row being
+        // controls whose middles lie within half a field's height; then the column top down.
+        QList<QWidget*> fields, commands, expected, walked;
+        const QRect column = w->btnREVIEW->geometry();
+        for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if ((c->focusPolicy() & Qt::TabFocus) && c->isVisibleTo(w.get()))
+                (c->x() >= column.x() && c->y() >= column.y() ? commands : fields) << c;
+        }
+        const auto middle = [](QWidget* c) {
+            return c->geometry().center().y();
+        };
+        std::sort(fields.begin(), fields.end(),
+                  [&](QWidget* a, QWidget* b) { return middle(a) < middle(b); });
+        for (qsizetype i = 0, j = 0; i < fields.size(); i = j) {
+            while (j < fields.size() && middle(fields[j]) - middle(fields[i]) <= 11)
+                ++j;
+            QList<QWidget*> row = fields.mid(i, j - i);
+            std::sort(row.begin(), row.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
+            expected << row;
+        }
+        std::sort(commands.begin(), commands.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+        expected << commands;
+        QCOMPARE(expected.size(), 32);
+        QWidget* at = w->lsttestPN;
+        do {
+            if (expected.contains(at))
+                walked << at;
+            at = at->nextInFocusChain();
+        } while (at != w->lsttestPN && walked.size() <= expected.size());
+        QCOMPARE(walked, expected);
+    }
+
     void setupPORTSCorrectsCodes_data()
     {
         // Port 3's stored unitSCALE, mspeed, Range, numAVG, timeDELAY, min spec in ohms; then the
