@@ -124,6 +124,11 @@ void FaultProxy::accept(QTcpServer* listener)
 
 void FaultProxy::shutdown()
 {
+    // Silenced first: a socket going down would otherwise make its link touch the other
+    // socket while that one is already half destroyed.
+    if (m_home)
+        for (QObject* child : m_home->children())
+            child->blockSignals(true);
     delete std::exchange(m_home, nullptr);
 }
 
