@@ -26,47 +26,40 @@ Session::Session(const Profile& profile, const Timeouts& timeouts)
     , m_rows(m_connection)
 {}
 
+bool Session::connect()
+{
+    if (m_connection.open())
+        return true;
+    m_error = m_connection.errorText();
+    return false;
+}
+
+bool Session::opened(bool rowsOpen)
+{
+    if (!rowsOpen)
+        m_error = m_rows.errorText();
+    return rowsOpen;
+}
+
 bool Session::open(const Query& query)
 {
-    if (!m_connection.open()) {
-        m_error = m_connection.errorText();
-        return false;
-    }
-    if (!m_rows.open(query)) {
-        m_error = m_rows.errorText();
-        return false;
-    }
-    return true;
+    return connect() && opened(m_rows.open(query));
 }
 
 bool Session::openAfterLostAnswer(const Query& query)
 {
     const unsigned long lost = m_budget ? m_budget->lastThread() : 0;
-    if (!m_connection.open()) {
-        m_error = m_connection.errorText();
+    if (!connect())
         return false;
-    }
     // Not learnt in time: the rows are read all the same, as they stand.
     if (lost != 0)
         m_connection.awaitIdle(lost);
-    if (!m_rows.open(query)) {
-        m_error = m_rows.errorText();
-        return false;
-    }
-    return true;
+    return opened(m_rows.open(query));
 }
 
 bool Session::openStream(const Query& query)
 {
-    if (!m_connection.open()) {
-        m_error = m_connection.errorText();
-        return false;
-    }
-    if (!m_rows.openStream(query)) {
-        m_error = m_rows.errorText();
-        return false;
-    }
-    return true;
+    return connect() && opened(m_rows.openStream(query));
 }
 
 QString Session::errorText() const

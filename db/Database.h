@@ -138,6 +138,8 @@ public:
     void rollback();
 
 private:
+    bool connect();
+    bool opened(bool rowsOpen); // keeps the recordset's error when it failed
     std::shared_ptr<ActionBudget> m_budget;
     Connection m_connection;
     Recordset m_rows;
