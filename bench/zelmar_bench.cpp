@@ -197,6 +197,16 @@ void writeInfo(Program& op, const QString& table, const QString& pn, const PnFie
        iERROR);
 }
 
+// One save of the record `pn`, its description alternating so that every save changes the row.
+qint16 saveRecord(Program& op, const QString& table, const QString& pn, int r)
+{
+    PnFields f;
+    f.snNAME = r % 2 ? u"Part b"_s : u"Part a"_s;
+    qint16 map = 0, iERROR = 0;
+    writeInfo(op, table, pn, f, map, iERROR);
+    return iERROR;
+}
+
 void writePorts(Program& op, qint16 map, const Ports& x, qint16& iERROR)
 {
     op(&db::Database::SQL_writePORTinfo, u"portCONFIG"_s, map, qint16(49), x.mapNUM, x.portNAME, x.UOM,
@@ -553,10 +563,7 @@ std::vector<Case> cases(const std::string& small, const std::string& large)
                    g.reps,
                    [=](int r) {
                        Program op(profile(g.plainPort, small));
-                       PnFields f;
-                       f.snNAME = r % 2 ? u"Part b"_s : u"Part a"_s;
-                       qint16 map = 0, iERROR = 0;
-                       writeInfo(op, u"snPN"_s, u"PN-000001"_s, f, map, iERROR);
+                       qint16 iERROR = saveRecord(op, u"snPN"_s, u"PN-000001"_s, r);
                        Ports x;
                        for (int i = 0; i < 49; ++i) {
                            x.portNAME[size_t(i)] = u"Port"_s;
@@ -598,11 +605,7 @@ std::vector<Case> cases(const std::string& small, const std::string& large)
                    g.reps,
                    [=](int r) {
                        Program op(profile(g.plainPort, large));
-                       PnFields f;
-                       f.snNAME = r % 2 ? u"Part b"_s : u"Part a"_s;
-                       qint16 map = 0, iERROR = 0;
-                       writeInfo(op, u"snPN_nokey"_s, QString::fromStdString(lastPN), f, map, iERROR);
-                       if (iERROR != 0)
+                       if (saveRecord(op, u"snPN_nokey"_s, QString::fromStdString(lastPN), r) != 0)
                            die("keyless SQL_writeinfo failed");
                    },
                    [=](int r) { return floorSaveKeyless(largeRaw, lastPN, (r + 1) % 2); },
@@ -712,8 +715,8 @@ int main(int argc, char** argv)
         const bool met = ratio <= r.goal;
         allMet = allMet && met;
         if (r.goal >= 1e9)
-            std::printf("| %s | %.2f %s | %.2f %s | %.2f | none |\n", r.name.c_str(), r.program, r.unit.c_str(),
-                        r.floor, r.unit.c_str(), ratio);
+            std::printf("| %s | %.2f %s | %.2f %s | %.2f | none |\n", r.name.c_str(), r.program,
+                        r.unit.c_str(), r.floor, r.unit.c_str(), ratio);
         else
             std::printf("| %s | %.2f %s | %.2f %s | %.2f | %s %.1fx |\n", r.name.c_str(), r.program,
                         r.unit.c_str(), r.floor, r.unit.c_str(), ratio, met ? "within" : "OVER", r.goal);
