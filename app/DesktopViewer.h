@@ -8,6 +8,7 @@ namespace zelmar {
 class DesktopViewer : public SpreadsheetViewer
 {
 public:
+    bool hasApplication() override;
     bool open(const QString& path) override;
 };
 

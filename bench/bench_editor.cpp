@@ -40,6 +40,7 @@ struct Reachable : InternetProbe
 
 struct NoViewer : SpreadsheetViewer
 {
+    bool hasApplication() override { return true; }
     bool open(const QString&) override { return true; }
 };
 

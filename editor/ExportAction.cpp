@@ -73,10 +73,9 @@ void FormMainTestMenu::createXCEL(qint16& status)
         txtStatus->setText(text);
         txtStatus->repaint();
     };
-    // 1.
     cur.curPN = lsttestPN->currentText();
     cur.curPNidx = qint16(lsttestPN->currentIndex());
-    // 2. The PN block shows the stored record; a failed read is tried once more and
+    // The PN block shows the stored record; a failed read is tried once more and
     // then not reported: the block shows what the values hold afterwards.
     status = 1;
     const BusyCursor reading;
@@ -87,30 +86,27 @@ void FormMainTestMenu::createXCEL(qint16& status)
                                  cur.snBARCODE, cur.snEXTENDER, cur.snFORMAT, cur.snLENGTH, cur.autoMEASURE,
                                  cur.autoTIME, cur.reqRANDR, cur.snGOOD, cur.snBAD, status);
     }
-    // 3.
     showStatus(u"Opening MicroSoft Excel"_s);
     timeDELAY(1);
     if (ended())
         return;
-    // 4. A new workbook, or one more sheet in the workbook of the run.
+    // A new workbook, or one more sheet in the workbook of the run.
     bool done = false;
     if (m_exporter) {
         if (cur.xlOPEN == 0) {
             m_exporter->newWorkbook();
             cur.xlOPEN = 1;
         }
-        // 5. to 9.
         showStatus(u"Exporting data to MicroSoft Excel"_s);
         const BusyCursor writing;
         done = m_exporter->exportSummary(summaryOf(cur));
     }
-    // 10.
     if (done) {
         cur.xlSTATUS = 1;
         return;
     }
     if (cur.xlSTATUS == 1) {
-        // The workbook of the earlier exports is lost; the next export starts a new one.
+        // The next export starts a new workbook; the files written so far stay as they are.
         cur.xlOPEN = 0;
         cur.xlSTATUS = 0;
         if (dialogs)

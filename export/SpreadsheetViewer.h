@@ -10,6 +10,9 @@ class SpreadsheetViewer
 {
 public:
     virtual ~SpreadsheetViewer() = default;
+    // Whether the desktop has an application for workbook files. A launcher that starts
+    // says nothing about that: without one it may hand the file to a web browser.
+    virtual bool hasApplication() = 0;
     // Shows the workbook file; false when no application could be started for it.
     virtual bool open(const QString& path) = 0;
 };

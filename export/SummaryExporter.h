@@ -14,10 +14,11 @@ public:
     virtual ~SummaryExporter() = default;
     // Lets go of the workbook held so far, if any, and starts an empty one.
     virtual void newWorkbook() = 0;
-    // Adds the summary sheet of `input` to the workbook and shows the whole workbook.
-    // False, with errorString(), when that failed.
+    // Adds the summary sheet of `input` to the workbook and shows the whole workbook,
+    // the new sheet on top. False, with errorString(), when that failed.
     virtual bool exportSummary(const SummaryInput& input) = 0;
-    // The end of the run: the workbook last written is shown and let go; nothing is deleted.
+    // The end of the run: the workbook last written is shown if it has not been yet, and
+    // let go; nothing is deleted.
     virtual void handOver() = 0;
     virtual QString errorString() const = 0;
 };

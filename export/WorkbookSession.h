@@ -11,11 +11,11 @@
 
 namespace zelmar {
 
-// The run's workbook: its sheets, and the one .xlsx file in `folder` that each export
-// writes whole and replaces. The file gets a fresh name of its own, created
-// exclusively (a link planted under that name makes the creation fail), and is
-// replaced atomically; a workbook whose file has gone, or that can no longer be
-// replaced, fails the export.
+// The run's workbook, held as its sheets. Each export writes the whole workbook into a
+// new .xlsx file in `folder`, created exclusively and readable by its owner only (a link
+// planted under its name makes the creation fail), with the new sheet on show. A file
+// once written is never touched again: the operator may have it open, or have saved
+// over it, and a viewer that already shows a file does not read it again.
 class WorkbookSession : public SummaryExporter
 {
 public:
@@ -28,19 +28,19 @@ public:
     void handOver() override;
     QString errorString() const override { return m_error; }
 
-    // The file of the current workbook; empty before its first write.
-    QString filePath() const { return m_written ? m_path : QString(); }
+    // The file last written; empty before the first write of the workbook.
+    QString filePath() const { return m_path; }
     QStringList sheetNames() const;
     const std::vector<SheetModel>& sheets() const { return m_sheets; }
 
 private:
     bool fail(const QString& why);
-    bool writeFile();
+    bool writeFile(QString& path);
 
     SpreadsheetViewer* m_viewer;
     QString m_folder;
     QString m_path;
-    bool m_written = false;
+    bool m_shown = false;
     std::vector<SheetModel> m_sheets;
     QString m_error;
 };

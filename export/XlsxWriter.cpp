@@ -70,7 +70,7 @@ lxw_error writeCell(lxw_worksheet* ws, int row, int col, const Cell& cell, lxw_f
 
 } // namespace
 
-bool XlsxWriter::write(const std::vector<SheetModel>& sheets, const QString& path)
+bool XlsxWriter::write(const std::vector<SheetModel>& sheets, const QString& path, std::size_t active)
 {
     m_error.clear();
     const auto fail = [this](const QString& why) {
@@ -87,13 +87,16 @@ bool XlsxWriter::write(const std::vector<SheetModel>& sheets, const QString& pat
         return fail(where + u": "_s + QString::fromUtf8(lxw_strerror(e)));
     };
 
-    for (const SheetModel& sheet : sheets) {
+    for (std::size_t index = 0; index < sheets.size(); ++index) {
+        const SheetModel& sheet = sheets[index];
         const QByteArray name = sheet.name.toUtf8();
         if ((err = workbook_validate_sheet_name(workbook.get(), name.constData())) != LXW_NO_ERROR)
             return failed(err, u"Sheet name \"%1\""_s.arg(sheet.name));
         lxw_worksheet* ws = workbook_add_worksheet(workbook.get(), name.constData());
         if (!ws)
             return fail(u"Sheet \"%1\" could not be added"_s.arg(sheet.name));
+        if (index == active)
+            worksheet_activate(ws);
 
         for (const auto& [col, width] : sheet.columnWidths)
             worksheet_set_column(ws, lxw_col_t(col), lxw_col_t(col), width, nullptr);

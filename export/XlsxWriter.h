@@ -13,7 +13,8 @@ namespace zelmar {
 class XlsxWriter
 {
 public:
-    bool write(const std::vector<SheetModel>& sheets, const QString& path);
+    // The sheet at index `active` is the one on show when the workbook is opened.
+    bool write(const std::vector<SheetModel>& sheets, const QString& path, std::size_t active);
     // Why the last write failed.
     QString errorString() const { return m_error; }
 

@@ -9,7 +9,8 @@
 
 namespace zelmar::test {
 
-// A part number of `ports` ports whose values run through the pick lists and spec sizes.
+// A part number of `ports` ports whose values run through the pick lists and spec sizes
+// (scripts/export-picture draws it for the README).
 inline SummaryInput samplePart(int ports, const QString& pn = QStringLiteral("AB-100"))
 {
     SummaryInput in;
@@ -30,22 +31,31 @@ inline SummaryInput samplePart(int ports, const QString& pn = QStringLiteral("AB
         in.acTIVE[i] = qint16(i % 5 != 4);
         in.minSPEC[i] = specs[i % 5];
         in.maxSPEC[i] = specs[i % 5] * 4;
+        in.timeDELAY[i] = 0.25f;
+        in.Range[i] = qint16(i % 8);
+        in.numAVG[i] = 2;
+        in.mspeed[i] = qint16(i % 3 + 1);
         in.ssON[i] = 1;
         in.ssTOL[i] = 0.05f;
+        in.ssMAXT[i] = 2.0f;
+        in.ssREQD[i] = qint16(i % 2);
     }
     return in;
 }
 
-// Records the workbooks it was asked to show; refuses when told to.
+// Records the workbooks it was asked to show; a desktop without an application for
+// them, or whose launcher fails, when told to.
 class FakeViewer : public SpreadsheetViewer
 {
 public:
+    bool hasApplication() override { return !noApplication; }
     bool open(const QString& path) override
     {
         opened << path;
         return !refuse;
     }
     QStringList opened;
+    bool noApplication = false;
     bool refuse = false;
 };
 

@@ -1,13 +1,15 @@
-// The summary sheet: what each value becomes and the sheet names; the workbook file read
-// back by openpyxl against the sheet it was written from; EXPORT TO EXCEL in the editor
-// window: the record re-read from a real database, the run's workbook, its failures and
-// the hand-over at QUIT.
+// The summary sheet: what each value becomes and the sheet names; the workbook files read
+// back by openpyxl against the sheets they were written from; the desktop's association
+// lookup; EXPORT TO EXCEL in the editor window: the record re-read from a real database,
+// the run's workbook, its failures and the hand-over at QUIT.
 #include "../editor/EditorFakes.h"
 #include "Database.h"
 #include "ExportSupport.h"
 #include "SummarySheet.h"
+#include "WorkbookApplication.h"
 #include "WorkbookSession.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -79,6 +81,12 @@ QString ref(int row, int col)
     return QChar(u'A' + col) + QString::number(row + 1);
 }
 
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class TestExport : public QObject
@@ -92,6 +100,7 @@ class TestExport : public QObject
     test::RecordingPause m_pause;
     test::RecordingProgramEnd m_end;
     test::FakeViewer m_viewer;
+    std::unique_ptr<QTemporaryDir> m_run; // where the session writes
     std::unique_ptr<WorkbookSession> m_session;
     std::unique_ptr<FormMainTestMenu> w;
 
@@ -111,7 +120,8 @@ private Q_SLOTS:
         m_pause.waits.clear();
         m_viewer = test::FakeViewer();
         m_end.ends = 0;
-        m_session = std::make_unique<WorkbookSession>(&m_viewer, m_dir.path());
+        m_run = std::make_unique<QTemporaryDir>();
+        m_session = std::make_unique<WorkbookSession>(&m_viewer, m_run->path());
         w = std::make_unique<FormMainTestMenu>(&m_dialogs, &m_pause, &m_end, &m_database);
         w->setExporter(m_session.get());
         const db::Profile p = m_tdb.profile();
@@ -176,18 +186,29 @@ private Q_SLOTS:
         QCOMPARE(summarySheetName(pn, sheets), name);
     }
 
-    // The file holds the sheet as built: every cell, merge, row height and column width.
-    void writtenAsBuilt()
+    // Each export writes the whole workbook into a file of its own, the new sheet on show
+    // and written as built: every cell, merge, row height, column width and the page setup.
+    void eachExportAFileOfItsOwn()
     {
         test::FakeViewer viewer;
         WorkbookSession session(&viewer, m_dir.path());
+        QVERIFY2(session.exportSummary(test::samplePart(1, u"CD-200"_s)), qPrintable(session.errorString()));
+        const QString first = session.filePath();
+        const QByteArray firstBytes = contents(first);
         const SummaryInput part = test::samplePart(2);
         QVERIFY2(session.exportSummary(part), qPrintable(session.errorString()));
+        QCOMPARE(viewer.opened, (QStringList{first, session.filePath()}));
+        QCOMPARE(contents(first), firstBytes);
+        QCOMPARE(QFile::permissions(session.filePath()) & 0x0077, QFile::Permissions()); // owner only
         QProcess reader;
         reader.start(QStringLiteral(ZELMAR_PYTHON), {QStringLiteral(ZELMAR_READXLSX), session.filePath()});
         QVERIFY(reader.waitForFinished(60000) && reader.exitCode() == 0);
-        const QJsonObject file =
-            QJsonDocument::fromJson(reader.readAllStandardOutput()).array().at(0).toObject();
+        const QJsonObject book = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+        const QJsonArray sheets = book["sheets"_L1].toArray();
+        QVERIFY(sheets.size() == 2 && sheets[0]["name"_L1] == u"CD-200"_s &&
+                !sheets[0]["selected"_L1].toBool());
+        QVERIFY(book["active"_L1] == part.curPN && sheets[1]["selected"_L1].toBool());
+        const QJsonObject file = sheets[1].toObject();
         const SheetModel built = buildSummarySheet(part, part.curPN);
         QCOMPARE(test::cellAt(built, u"A16"_s).value, CellValue(2.0)); // the last port's row
         QCOMPARE(file["name"_L1].toString(), built.name);
@@ -212,9 +233,43 @@ private Q_SLOTS:
         for (const auto& [col, width] : built.columnWidths)
             QCOMPARE(std::lround(file["widths"_L1][ref(0, col).chopped(1)].toDouble() * 7) - 5,
                      std::lround(width * 7));
-        // One landscape letter page.
-        QVERIFY(file["page"_L1].toVariant().toStringList().contains(
-            u"landscape paper 1 fit True 1x1 scale None"_s));
+        const PageSetup& p = built.page;
+        // clang-format off
+        const QJsonArray page{p.header, p.footer, p.leftMargin, p.rightMargin, p.topMargin, p.bottomMargin,
+                              p.headerMargin, p.footerMargin, p.centerHorizontally, p.centerVertically,
+                              p.landscape ? u"landscape"_s : u"portrait"_s, p.paperSize, p.fitWide > 0,
+                              p.fitWide, p.fitTall, QJsonValue::Null};
+        // clang-format on
+        QCOMPARE(file["page"_L1].toArray(), page);
+    }
+
+    // The desktop's own answer decides; a lookup that cannot answer decides nothing (-1).
+    void desktopApplication_data()
+    {
+        QTest::addColumn<QByteArray>("answers");
+        QTest::addColumn<int>("has");
+        QTest::newRow("an application") << QByteArray("echo calc.desktop") << 1;
+        QTest::newRow("none") << QByteArray("echo") << 0;
+        QTest::newRow("lookup fails") << QByteArray("exit 4") << -1;
+        QTest::newRow("no lookup") << QByteArray() << -1;
+    }
+
+    void desktopApplication()
+    {
+        QFETCH(QByteArray, answers);
+        QFETCH(int, has);
+        QFile lookup(m_dir.filePath(u"xdg-mime"_s));
+        lookup.remove();
+        if (!answers.isEmpty()) {
+            QVERIFY(lookup.open(QIODevice::WriteOnly));
+            lookup.write("#!/bin/sh\n[ \"$*\" = \"query default application/"
+                         "vnd.openxmlformats-officedocument.spreadsheetml.sheet\" ] || exit 9\n" +
+                         answers);
+            lookup.close();
+            QVERIFY(lookup.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const std::optional<bool> answer = desktopOpensWorkbooks(lookup.fileName());
+        QCOMPARE(answer ? int(*answer) : -1, has);
     }
 
     void noPartNumberLoaded()
@@ -237,35 +292,57 @@ private Q_SLOTS:
             QCOMPARE(test::cellAt(sheet, QString::fromLatin1(ref)).value,
                      CellValue(QString::fromLatin1(text)));
         QVERIFY(w->btnEXPORT->isEnabled() && w->btnDELETE->isEnabled() && w->txtsnNAME->isEnabled());
-        // One more sheet in the same file.
-        w->btnEXPORT_Click();
+        // The operator saved over the first file and removed the second: neither stops the
+        // next export, and the saved file is left as it is.
         const QString first = m_session->filePath();
-        QCOMPARE(m_session->sheetNames(), (QStringList{u"AB-100"_s, u"AB-100 R1"_s}));
-        QCOMPARE(m_viewer.opened, (QStringList{first, first}));
-        // The operator removed the file: the failure, then a fresh workbook.
-        QVERIFY(QFile::remove(first));
+        QFile saved(first);
+        QVERIFY(saved.open(QIODevice::WriteOnly) && saved.write("saved by the operator") > 0);
+        saved.close();
+        w->btnEXPORT_Click();
+        QVERIFY(QFile::remove(m_session->filePath()));
+        w->btnEXPORT_Click();
+        QCOMPARE(m_session->sheetNames(), (QStringList{u"AB-100"_s, u"AB-100 R1"_s, u"AB-100 R1 R2"_s}));
+        QCOMPARE(contents(first), QByteArray("saved by the operator"));
+        QVERIFY(m_dialogs.messages.isEmpty() && m_viewer.opened.size() == 3);
+        // A file that cannot be written: the failure, then a fresh workbook.
+        QVERIFY(QDir(m_run->path()).removeRecursively());
         w->btnEXPORT_Click();
         QCOMPARE(m_dialogs.messages.size(), 1);
         QCOMPARE(state(), (QList<int>{0, 0}));
+        QVERIFY(QDir().mkpath(m_run->path()));
         w->btnEXPORT_Click();
         QCOMPARE(state(), (QList<int>{1, 1}));
         QCOMPARE(m_session->sheetNames(), QStringList{u"AB-100"_s});
-        QVERIFY(m_session->filePath() != first && m_dialogs.messages.size() == 1);
-        // QUIT shows the last workbook again and keeps it.
+        // QUIT: the last workbook is on show already and is kept.
         const QString last = m_session->filePath();
         m_viewer.opened.clear();
         w->btnQUIT_Click();
-        QCOMPARE(m_viewer.opened, QStringList{last});
-        QVERIFY(QFile::exists(last) && m_end.ends == 1);
+        QVERIFY(m_viewer.opened.isEmpty() && QFile::exists(last) && m_end.ends == 1);
     }
 
-    void noApplicationOpensTheFirstExport()
+    // Without an application for workbooks nothing is written; a file whose launcher failed
+    // is shown once more at QUIT. Either way EXPORT stays off for the run.
+    void firstExportNotShown_data()
     {
+        QTest::addColumn<bool>("noApplication");
+        QTest::addColumn<int>("files");
+        QTest::newRow("no application for .xlsx") << true << 0;
+        QTest::newRow("launcher failed") << false << 1;
+    }
+
+    void firstExportNotShown()
+    {
+        QFETCH(bool, noApplication);
+        QFETCH(int, files);
+        m_viewer.noApplication = noApplication;
         m_viewer.refuse = true;
         w->btnEXPORT_Click();
-        QCOMPARE(m_dialogs.messages.size(), 1);
-        QCOMPARE(w->cur.xlSTATUS, qint16(2));
+        QVERIFY(m_dialogs.messages.size() == 1 && w->cur.xlSTATUS == 2);
         QVERIFY(!w->btnEXPORT->isEnabled() && w->btnUPDATE->isEnabled());
+        QCOMPARE(QDir(m_run->path()).count(), uint(files + 2)); // with . and ..
+        m_viewer.opened.clear();
+        w->btnQUIT_Click();
+        QCOMPARE(m_viewer.opened.size(), files);
     }
 
     void programEndsDuringTheWait()
