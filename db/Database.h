@@ -69,8 +69,9 @@ public:
                    qint16& iERROR);
 
     // Port configuration records; `table` is the account's configTABLE.
-    // Port k lives in slot k-1 of every array.
-    void SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
+    // Port k lives in slot k-1 of every array. False when the map was not read whole (the
+    // operator has been told): the slots then mix what was read with what they held.
+    bool SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
                           const QString& password, const QString& table, qint16 mapPort, qint16& numPORTS,
                           PortArray<qint16>& mapNUM, PortArray<QString>& portNAME, PortArray<qint16>& UOM,
                           PortArray<qint16>& unitSCALE, PortArray<qint16>& acTIVE, PortArray<float>& minSPEC,

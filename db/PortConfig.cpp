@@ -122,7 +122,7 @@ bool missingSlots(Recordset& rs, const PortArray<qint16>& mapNUM, qint16 numPORT
 
 } // namespace
 
-void Database::SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
+bool Database::SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
                                 const QString& password, const QString& table, qint16 mapPort,
                                 qint16& numPORTS, PortArray<qint16>& mapNUM, PortArray<QString>& portNAME,
                                 PortArray<qint16>& UOM, PortArray<qint16>& unitSCALE,
@@ -173,6 +173,7 @@ void Database::SQL_readPORTinfo(const QString& server, const QString& database, 
         }
     }
     tell(dialogs(), failure);
+    return failure == Failure::None;
 }
 
 void Database::SQL_writePORTinfo(

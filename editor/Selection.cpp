@@ -118,11 +118,7 @@ void Selection::load()
     if (ended())
         return;
     if (iERROR != 0) {
-        // 12. Back to the no-PN state, then say so.
-        const QString pn = cur.curPN;
-        showNoPN();
-        w.dialogs->message(u"ERROR: Unable to read reqd parameters for PN ["_s + pn + u']',
-                           u"Note: Please try again and/or correct PN data in DB"_s);
+        loadFailed();
         return;
     }
 
@@ -169,13 +165,20 @@ void Selection::load()
     // 10. The ports. Each load starts from the station's port count, so that a short
     // map read earlier does not hide ports of this one.
     qint16 ports = w.stationPorts();
-    if (w.database)
+    const bool portsRead =
+        w.database &&
         w.database->SQL_readPORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, mapPORT,
                                      ports, cur.mapNUM, cur.portNAME, cur.UOM, cur.unitSCALE, cur.acTIVE,
                                      cur.minSPEC, cur.maxSPEC, cur.timeDELAY, cur.numAVG, cur.mspeed,
                                      cur.Range, cur.ssON, cur.ssTOL, cur.ssMAXT, cur.ssREQD);
     if (ended())
         return;
+    if (!portsRead) {
+        // The port slots now mix this PN's rows with another PN's values: shown, the next
+        // UPDATE would write them into this PN's rows. The PN stays unloaded instead.
+        loadFailed();
+        return;
+    }
     cur.numPORTS = qint16(usablePorts(ports));
     cur.curPORT = -1;
     w.setupPORTS(0, 0, u"lsttestPN_Click"_s);
@@ -188,6 +191,15 @@ void Selection::load()
     showStatus(w.txtStatus, waiting);
     w.unlockFIELDS();
     w.displayBTN(0);
+}
+
+void Selection::loadFailed()
+{
+    // Back to the no-PN state, then say so.
+    const QString pn = w.cur.curPN;
+    showNoPN();
+    w.dialogs->message(u"ERROR: Unable to read reqd parameters for PN ["_s + pn + u']',
+                       u"Note: Please try again and/or correct PN data in DB"_s);
 }
 
 // ---- Renaming ----

@@ -111,6 +111,12 @@ private Q_SLOTS:
         QVERIFY(e.dialogs.shown[0].text.endsWith(u" PN [CC-3]"_s));
         QCOMPARE(e.selection(), e.loaded(QString()));
         QVERIFY(e.load(u"AA-1"_s));
+
+        // BB-2's third port unreadable: no PN, rather than BB-2 with AA-1's ports 3 and 4.
+        QVERIFY(e.tdb.exec(u"ALTER TABLE portCONFIG MODIFY portNAME VARCHAR(15) NULL"_s) &&
+                e.tdb.exec(u"UPDATE portCONFIG SET portNAME = NULL WHERE mapPORT = 2 AND mapNUM = 3"_s));
+        QVERIFY(!e.load(u"BB-2"_s));
+        QCOMPARE(e.selection(), e.loaded(QString()));
     }
 
     void rename_data()
