@@ -223,6 +223,14 @@ void Selection::leaveList()
     // 1. A rename is under way, its question included.
     if (cur.renameSTEP != 0)
         return;
+    // A name typed while a load is on show is not taken: the rename's reload would be refused
+    // as a second pick, leaving a renamed record and a dead window. The list shows the PN
+    // being loaded again.
+    if (m_loading) {
+        if (cur.curPNidx >= 0 && cur.curPNidx < w.lsttestPN->count())
+            putOldNameBack();
+        return;
+    }
     const QString t = w.lsttestPN->currentText();
     // 2. An entry is selected: nothing was typed over it.
     if (w.lsttestPN->currentIndex() != -1) {
@@ -241,12 +249,13 @@ void Selection::leaveList()
             return;
         if (!yes) {
             cur.renameSTEP = 0;
-            w.lsttestPN->setItemText(cur.curPNidx, cur.curPN);
+            // The old name is selected again before the pause: an UPDATE clicked meanwhile
+            // would save the record under the text in the list.
+            putOldNameBack();
             flash(w.pause, {w.txtStatus}, {{colors::yellow, 3.5}}, colors::white,
                   {w.txtStatus, u"RESULT: PN restored to ["_s + cur.curPN + u']', false, false});
             if (ended())
                 return;
-            selectWithoutLoad(cur.curPNidx);
             endStep();
             return;
         }

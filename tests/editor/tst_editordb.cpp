@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QTest>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 using namespace zelmar;
 using test::EditorOnDb;
@@ -34,6 +36,14 @@ QList<QVariantList> rest(EditorOnDb& e, const QString& pns, const QString& ports
 {
     return e.tdb.rows(u"SELECT * FROM snPN WHERE NOT ("_s + pns + u") ORDER BY id"_s) +
            e.tdb.rows(u"SELECT * FROM portCONFIG WHERE NOT ("_s + ports + u") ORDER BY id"_s);
+}
+
+// The seeded records as a save without edits leaves them: complete, and with scanning off the
+// format field's text (the PN and its counter) as the format.
+bool asSaved(EditorOnDb& e)
+{
+    return e.seed() && e.tdb.exec(u"UPDATE snPN SET snVALID = 1, snFORMAT = CONCAT(partNUM, ' 00000000'), "
+                                  u"snLENGTH = CHAR_LENGTH(partNUM) + 9"_s);
 }
 
 // As the operator does: UPDATE with the description and port 3's minimum (in unity) edited;
@@ -183,6 +193,44 @@ private Q_SLOTS:
         QCOMPARE(iERROR, qint16(1));
         QCOMPARE(e.seen, QStringList{u"ERROR PORT (3) Config: Max Spec <= Min Spec"_s});
         QCOMPARE(e.w->lstPORT->currentIndex(), 2);
+    }
+
+    void renameRaces_data()
+    {
+        QTest::addColumn<bool>("duringLoad");
+        QTest::newRow("typed and left during the load's pause: no rename") << true;
+        QTest::newRow("UPDATE during the pause after No: the refused name not saved") << false;
+    }
+
+    // A name typed over the list and not confirmed never reaches the record, whatever runs in
+    // a pause; AA-1 ends loaded in a usable window.
+    void renameRaces()
+    {
+        QFETCH(bool, duringLoad);
+        EditorOnDb e;
+        QVERIFY2(asSaved(e), qPrintable(e.tdb.error()));
+        QVERIFY(duringLoad || e.load(u"AA-1"_s));
+        const auto before = e.snapshot();
+        const auto typeAndLeave = [&] {
+            e.typeOverList(u"AB-2"_s);
+            e.w->lsttestPN_LostFocus();
+        };
+        e.dialogs.yesNoAnswers = {duringLoad};
+        bool first = true;
+        e.pause.during = [&](double) {
+            if (!std::exchange(first, false))
+                return;
+            if (duringLoad)
+                typeAndLeave();
+            else
+                e.w->btnUPDATE->click();
+        };
+        if (duringLoad)
+            e.load(u"AA-1"_s);
+        else
+            typeAndLeave();
+        QCOMPARE(e.snapshot(), before);
+        QCOMPARE(e.selection(), e.loaded(u"AA-1"_s));
     }
 
     void review_data()
