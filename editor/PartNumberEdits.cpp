@@ -108,6 +108,10 @@ void PartNumberEdits::create()
     }
 
     // 6. The window's values, or the defaults.
+    // A creation that fails gives the PN on show back as it was, so that the next UPDATE
+    // saves that PN and nothing of the new one.
+    const CurrentParams shown = cur;
+    const bool shownDefault = w.chkpnDEFAULT->isChecked();
     bool useCurrent = false;
     if (w.lsttestPN->currentIndex() != -1) {
         useCurrent = w.dialogs->askYesNo(u"Do you want to use the current PN parameters?"_s,
@@ -140,6 +144,17 @@ void PartNumberEdits::create()
         cur.defPN();
         cur.defPORT();
     }
+    const auto putBack = [&] {
+        if (useCurrent) {
+            // The gather took the window's values as they are; only the new PN's marks go.
+            cur.pnDEFAULT = shown.pnDEFAULT;
+            cur.snEXTENDER = shown.snEXTENDER;
+        } else {
+            static_cast<db::PnValues&>(cur) = shown;
+            static_cast<db::PortTable&>(cur) = shown;
+        }
+        w.chkpnDEFAULT->setChecked(shownDefault);
+    };
 
     // 7. The record; a new PN is never the default PN.
     w.chkpnDEFAULT->setChecked(false);
@@ -162,6 +177,7 @@ void PartNumberEdits::create()
         }))
         return;
     if (status != 0) {
+        putBack();
         if (tell(u"Unable to save new PN ["_s + answer + u"] in MySQL"_s, colors::red))
             giveBack();
         return;

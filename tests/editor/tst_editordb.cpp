@@ -385,6 +385,32 @@ private Q_SLOTS:
         QCOMPARE(e.selection(), e.loaded(!created.isEmpty() ? answer : loadFirst ? u"AA-1"_s : QString()));
     }
 
+    void createFails_data()
+    {
+        QTest::addColumn<bool>("fromWindow");
+        QTest::newRow("record refused, from defaults") << false;
+        QTest::newRow("record refused, from the window's values") << true;
+    }
+
+    // The record's write refused twice: BB-2 (the default PN, 3 ports) is back as loaded, so
+    // that an UPDATE without edits changes nothing.
+    void createFails()
+    {
+        QFETCH(bool, fromWindow);
+        EditorOnDb e;
+        QVERIFY2(asSaved(e) && e.load(u"BB-2"_s), qPrintable(e.tdb.error()));
+        QVERIFY(e.tdb.exec(u"CREATE TRIGGER refuse BEFORE INSERT ON snPN FOR EACH ROW "
+                           u"SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'"_s));
+        const auto before = e.snapshot();
+        e.dialogs.inputAnswers = {u"NEW-1"_s};
+        e.dialogs.yesNoAnswers = {fromWindow, true};
+        e.w->btnADD_Click();
+        QCOMPARE(e.w->cur.numPORTS, 3);
+        e.w->btnUPDATE_Click();
+        QCOMPARE(e.snapshot(), before);
+        QCOMPARE(e.selection(), e.loaded(u"BB-2"_s));
+    }
+
     void remove_data()
     {
         QTest::addColumn<bool>("goneFirst"); // deleted meanwhile by someone else
