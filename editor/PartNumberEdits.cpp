@@ -293,6 +293,7 @@ void PartNumberEdits::remove()
     constexpr qint16 noMap = std::numeric_limits<qint16>::min();
     qint16 mapPORT = noMap;
     qint16 status = 1;
+    qint16 portStatus = 1;
     {
         const BusyCursor busy;
         for (int attempt = 0; attempt < 2 && status != 0 && database && !w.ended(); ++attempt)
@@ -300,7 +301,6 @@ void PartNumberEdits::remove()
                                 status);
         if (w.ended())
             return;
-        qint16 portStatus = 1;
         if (status == 0 && mapPORT != noMap) {
             for (int attempt = 0; attempt < 2 && portStatus != 0 && !w.ended(); ++attempt)
                 database->SQL_delPORTS(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, mapPORT,
@@ -326,6 +326,10 @@ void PartNumberEdits::remove()
                     colors::red);
     else if (mapPORT == noMap)
         told = tell(u"ERROR: Part number ["_s + deleted + u"] was not found - nothing was deleted"_s,
+                    colors::red);
+    else if (portStatus != 0)
+        told = tell(u"ERROR: Part number ["_s + deleted + u"] was deleted, its port rows were not - "_s +
+                        checkConnection,
                     colors::red);
     else
         told = tell(u"Part number ["_s + deleted + u"] was deleted"_s, colors::green);

@@ -413,30 +413,37 @@ private Q_SLOTS:
 
     void remove_data()
     {
-        QTest::addColumn<bool>("goneFirst"); // deleted meanwhile by someone else
+        QTest::addColumn<QString>("meanwhile"); // by someone else, after the load
         QTest::addColumn<bool>("yes");
         QTest::addColumn<QString>("told");
         QTest::addColumn<quint32>("colour");
         QTest::addColumn<QVariantList>("left"); // AA-1's records and the port rows of map 1
-        QTest::newRow("the loaded PN")
-            << false << true << u"Part number [AA-1] was deleted"_s << colors::green << QVariantList{0, 0};
+        QTest::newRow("the loaded PN") << QString() << true << u"Part number [AA-1] was deleted"_s
+                                       << colors::green << QVariantList{0, 0};
         QTest::newRow("deleted meanwhile: its ports stay")
-            << true << true << u"ERROR: Part number [AA-1] was not found - nothing was deleted"_s
-            << colors::red << QVariantList{0, 5};
-        QTest::newRow("answered No") << false << false << QString() << colors::yellow << QVariantList{1, 5};
+            << u"DELETE FROM snPN WHERE partNUM = 'AA-1'"_s << true
+            << u"ERROR: Part number [AA-1] was not found - nothing was deleted"_s << colors::red
+            << QVariantList{0, 5};
+        QTest::newRow("port rows refused: told so")
+            << u"CREATE TRIGGER refuse BEFORE DELETE ON portCONFIG FOR EACH ROW "
+               u"SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'"_s
+            << true << u"ERROR: Part number [AA-1] was deleted, its port rows were not"_s << colors::red
+            << QVariantList{0, 5};
+        QTest::newRow("answered No") << QString() << false << QString() << colors::yellow
+                                     << QVariantList{1, 5};
     }
 
     // The record and the port rows of its map, a doubled one included; a stray row of map 0 stays.
     void remove()
     {
-        QFETCH(bool, goneFirst);
+        QFETCH(QString, meanwhile);
         QFETCH(bool, yes);
         QFETCH(QString, told);
         EditorOnDb e;
         QVERIFY2(e.seed(), qPrintable(e.tdb.error()));
         QVERIFY(e.tdb.exec(u"INSERT INTO portCONFIG (mapPORT, mapNUM) VALUES (1, 2), (0, 1)"_s));
         QVERIFY(e.load(u"AA-1"_s));
-        QVERIFY(!goneFirst || e.tdb.exec(u"DELETE FROM snPN WHERE partNUM = 'AA-1'"_s));
+        QVERIFY(meanwhile.isEmpty() || e.tdb.exec(meanwhile));
         const auto before = rest(e, u"partNUM = 'AA-1'"_s, u"mapPORT = 1"_s);
         e.seen.clear();
         e.colours.clear();
