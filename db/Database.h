@@ -104,6 +104,10 @@ public:
                         const QString& password, const QString& table, qint16& newMAP, qint16& iERROR);
     void SQL_delPORTS(const QString& server, const QString& database, const QString& user,
                       const QString& password, const QString& table, qint16 mapPort, qint16& iERROR);
+    // The rows of `table` (part-number or port table) that use map `mapPort`; on failure
+    // `count` keeps its value. No status, no message, no error record.
+    void SQL_checkMAP(const QString& server, const QString& database, const QString& user,
+                      const QString& password, const QString& table, qint16 mapPort, qint16& count);
 
     Dialogs* dialogs() const { return m_dialogs; }
     const Timeouts& timeouts() const { return m_timeouts; }

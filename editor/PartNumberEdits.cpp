@@ -45,6 +45,38 @@ void PartNumberEdits::terminate()
         giveBack();
 }
 
+void PartNumberEdits::mapsUnreadable()
+{
+    w.dialogs->message(u"ERROR reading MySQL PN Database - Unable to create new PN"_s,
+                       u"Check connection and try again"_s);
+    if (!w.ended())
+        giveBack();
+}
+
+bool PartNumberEdits::freeMap(qint16& map)
+{
+    const db::AccountValues& a = w.account;
+    const BusyCursor busy;
+    const auto users = [&](const QString& table) {
+        qint16 count = -1;
+        for (int attempt = 0; attempt < 2 && count < 0 && w.database && !w.ended(); ++attempt)
+            w.database->SQL_checkMAP(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, table, map, count);
+        return count;
+    };
+    for (;;) {
+        qint16 taken = users(a.snTABLE);
+        if (taken == 0)
+            taken = users(a.configTABLE);
+        if (taken < 0)
+            return false;
+        if (taken == 0)
+            return true;
+        if (map == std::numeric_limits<qint16>::max())
+            return false;
+        ++map;
+    }
+}
+
 void PartNumberEdits::create()
 {
     CurrentParams& cur = w.cur;
@@ -100,10 +132,7 @@ void PartNumberEdits::create()
     if (w.ended())
         return;
     if (status != 0) {
-        w.dialogs->message(u"ERROR reading MySQL PN Database - Unable to create new PN"_s,
-                           u"Check connection and try again"_s);
-        if (!w.ended())
-            giveBack();
+        mapsUnreadable();
         return;
     }
 
@@ -155,6 +184,15 @@ void PartNumberEdits::create()
         }
         w.chkpnDEFAULT->setChecked(shownDefault);
     };
+
+    // Another operator may have taken the map since it was read: a map is never shared.
+    if (!freeMap(newMAP)) {
+        if (w.ended())
+            return;
+        putBack();
+        mapsUnreadable();
+        return;
+    }
 
     // 7. The record; a new PN is never the default PN.
     w.chkpnDEFAULT->setChecked(false);

@@ -411,6 +411,34 @@ private Q_SLOTS:
         QCOMPARE(e.selection(), e.loaded(u"BB-2"_s));
     }
 
+    void createOnATakenMap_data()
+    {
+        QTest::addColumn<QString>("taking"); // run while the defaults are asked for
+        QTest::addColumn<int>("portRows");   // map 42's port rows then
+        QTest::newRow("by a record") << u"INSERT INTO snPN SET partNUM = 'OTHER', mapPORT = 42"_s << 0;
+        QTest::newRow("by a port row") << u"INSERT INTO portCONFIG SET mapPORT = 42, mapNUM = 1"_s << 1;
+    }
+
+    // Map 42, read as the next one, is taken by another operator before the write: NEW-1 gets
+    // map 43 and ports of its own.
+    void createOnATakenMap()
+    {
+        QFETCH(QString, taking);
+        EditorOnDb e;
+        QVERIFY2(e.seed(), qPrintable(e.tdb.error()));
+        e.dialogs.inputAnswers = {u"NEW-1"_s};
+        e.dialogs.yesNoAnswers = {true};
+        e.dialogs.whileShown = [&](const test::ScriptedDialogs::Shown& box) {
+            if (box.kind == u"yesno"_s)
+                QVERIFY(e.tdb.exec(taking));
+        };
+        e.w->btnADD_Click();
+        QTEST(e.tdb.scalar(u"SELECT COUNT(*) FROM portCONFIG WHERE mapPORT = 42"_s).toInt(), "portRows");
+        QCOMPARE(e.tdb.rows(u"SELECT mapPORT, (SELECT COUNT(*) FROM portCONFIG WHERE mapPORT = 43) FROM snPN "
+                            u"WHERE partNUM = 'NEW-1'"_s),
+                 (QList<QVariantList>{{43, 8}}));
+    }
+
     void remove_data()
     {
         QTest::addColumn<QString>("meanwhile"); // by someone else, after the load
