@@ -155,6 +155,8 @@ void Selection::load()
 
     // 9. R and R serial numbers.
     w.chkRANDR->setChecked(cur.reqRANDR == 1);
+    if (ended()) // its click may have refused the tick with a pause
+        return;
     w.txtGOODSN->setText(cur.snGOOD);
     w.txtBADSN->setText(cur.snBAD);
     showOption(w.txtGOODSN, cur.reqRANDR == 1);
