@@ -91,10 +91,10 @@ class TestEditorDb : public QObject
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    // Another pick during a load's result is ignored. A short map read first hides no port of
-    // the next PN, which shows its own values, not those on show before; a load writes
-    // nothing. A record gone after the list was read: one box naming it, no PN, and the next
-    // pick loads.
+    // Another pick, or a new name typed and left, during a load's result is ignored. A short
+    // map read first hides no port of the next PN, which shows its own values, not those on
+    // show before; a load writes nothing. A record gone after the list was read, or port rows
+    // not readable whole: a box naming it, no PN, and the next pick loads.
     void load()
     {
         EditorOnDb e;
