@@ -69,8 +69,9 @@ public:
                    qint16& iERROR);
 
     // Port configuration records; `table` is the account's configTABLE.
-    // Port k lives in slot k-1 of every array.
-    void SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
+    // Port k lives in slot k-1 of every array. False when the map was not read whole (the
+    // operator has been told): the slots then mix what was read with what they held.
+    bool SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
                           const QString& password, const QString& table, qint16 mapPort, qint16& numPORTS,
                           PortArray<qint16>& mapNUM, PortArray<QString>& portNAME, PortArray<qint16>& UOM,
                           PortArray<qint16>& unitSCALE, PortArray<qint16>& acTIVE, PortArray<float>& minSPEC,
@@ -103,6 +104,10 @@ public:
                         const QString& password, const QString& table, qint16& newMAP, qint16& iERROR);
     void SQL_delPORTS(const QString& server, const QString& database, const QString& user,
                       const QString& password, const QString& table, qint16 mapPort, qint16& iERROR);
+    // The rows of `table` (part-number or port table) that use map `mapPort`; on failure
+    // `count` keeps its value. No status, no message, no error record.
+    void SQL_checkMAP(const QString& server, const QString& database, const QString& user,
+                      const QString& password, const QString& table, qint16 mapPort, qint16& count);
 
     Dialogs* dialogs() const { return m_dialogs; }
     const Timeouts& timeouts() const { return m_timeouts; }

@@ -1,9 +1,10 @@
-// The five operations on port configuration records.
+// The five operations on port configuration records, and the count of the rows
+// that use a map number (in either table).
 //
 // Failure path A: connecting and opening the query (Session::open). Failure
 // path B: the row work. The read, the write and the append tell the operator
-// of either in a message box; the map number and the delete fail silently.
-// None of them writes an error record.
+// of either in a message box; the map number, the count and the delete fail
+// silently. None of them writes an error record.
 
 #include "Database.h"
 #include "Outcome.h"
@@ -122,7 +123,7 @@ bool missingSlots(Recordset& rs, const PortArray<qint16>& mapNUM, qint16 numPORT
 
 } // namespace
 
-void Database::SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
+bool Database::SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
                                 const QString& password, const QString& table, qint16 mapPort,
                                 qint16& numPORTS, PortArray<qint16>& mapNUM, PortArray<QString>& portNAME,
                                 PortArray<qint16>& UOM, PortArray<qint16>& unitSCALE,
@@ -173,6 +174,7 @@ void Database::SQL_readPORTinfo(const QString& server, const QString& database, 
         }
     }
     tell(dialogs(), failure);
+    return failure == Failure::None;
 }
 
 void Database::SQL_writePORTinfo(
@@ -357,6 +359,18 @@ void Database::SQL_delPORTS(const QString& server, const QString& database, cons
                          [](Recordset& rs) -> std::optional<bool> { return rs.recordCount() == 0; }) ==
              Outcome::Done;
     iERROR = ok ? 0 : 1; // silent either way
+}
+
+void Database::SQL_checkMAP(const QString& server, const QString& database, const QString& user,
+                            const QString& password, const QString& table, qint16 mapPort, qint16& count)
+{
+    Session session(profile(server, database, user, password), m_timeouts);
+    if (!session.open(onePortMap(table, mapPort)))
+        return; // count keeps its value
+    const int rows = session.rows().recordCount();
+    if (rows > std::numeric_limits<qint16>::max())
+        return; // does not fit the Integer count: a failure, count keeps its value
+    count = qint16(rows);
 }
 
 } // namespace zelmar::db

@@ -45,6 +45,38 @@ void PartNumberEdits::terminate()
         giveBack();
 }
 
+void PartNumberEdits::mapsUnreadable()
+{
+    w.dialogs->message(u"ERROR reading MySQL PN Database - Unable to create new PN"_s,
+                       u"Check connection and try again"_s);
+    if (!w.ended())
+        giveBack();
+}
+
+bool PartNumberEdits::freeMap(qint16& map)
+{
+    const db::AccountValues& a = w.account;
+    const BusyCursor busy;
+    const auto users = [&](const QString& table) {
+        qint16 count = -1;
+        for (int attempt = 0; attempt < 2 && count < 0 && w.database && !w.ended(); ++attempt)
+            w.database->SQL_checkMAP(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, table, map, count);
+        return count;
+    };
+    for (;;) {
+        qint16 taken = users(a.snTABLE);
+        if (taken == 0)
+            taken = users(a.configTABLE);
+        if (taken < 0)
+            return false;
+        if (taken == 0)
+            return true;
+        if (map == std::numeric_limits<qint16>::max())
+            return false;
+        ++map;
+    }
+}
+
 void PartNumberEdits::create()
 {
     CurrentParams& cur = w.cur;
@@ -100,14 +132,15 @@ void PartNumberEdits::create()
     if (w.ended())
         return;
     if (status != 0) {
-        w.dialogs->message(u"ERROR reading MySQL PN Database - Unable to create new PN"_s,
-                           u"Check connection and try again"_s);
-        if (!w.ended())
-            giveBack();
+        mapsUnreadable();
         return;
     }
 
     // 6. The window's values, or the defaults.
+    // A creation that fails gives the PN on show back as it was, so that the next UPDATE
+    // saves that PN and nothing of the new one.
+    const CurrentParams shown = cur;
+    const bool shownDefault = w.chkpnDEFAULT->isChecked();
     bool useCurrent = false;
     if (w.lsttestPN->currentIndex() != -1) {
         useCurrent = w.dialogs->askYesNo(u"Do you want to use the current PN parameters?"_s,
@@ -140,6 +173,26 @@ void PartNumberEdits::create()
         cur.defPN();
         cur.defPORT();
     }
+    const auto putBack = [&] {
+        if (useCurrent) {
+            // The gather took the window's values as they are; only the new PN's marks go.
+            cur.pnDEFAULT = shown.pnDEFAULT;
+            cur.snEXTENDER = shown.snEXTENDER;
+        } else {
+            static_cast<db::PnValues&>(cur) = shown;
+            static_cast<db::PortTable&>(cur) = shown;
+        }
+        w.chkpnDEFAULT->setChecked(shownDefault);
+    };
+
+    // Another operator may have taken the map since it was read: a map is never shared.
+    if (!freeMap(newMAP)) {
+        if (w.ended())
+            return;
+        putBack();
+        mapsUnreadable();
+        return;
+    }
 
     // 7. The record; a new PN is never the default PN.
     w.chkpnDEFAULT->setChecked(false);
@@ -162,6 +215,7 @@ void PartNumberEdits::create()
         }))
         return;
     if (status != 0) {
+        putBack();
         if (tell(u"Unable to save new PN ["_s + answer + u"] in MySQL"_s, colors::red))
             giveBack();
         return;
@@ -277,6 +331,7 @@ void PartNumberEdits::remove()
     constexpr qint16 noMap = std::numeric_limits<qint16>::min();
     qint16 mapPORT = noMap;
     qint16 status = 1;
+    qint16 portStatus = 1;
     {
         const BusyCursor busy;
         for (int attempt = 0; attempt < 2 && status != 0 && database && !w.ended(); ++attempt)
@@ -284,7 +339,6 @@ void PartNumberEdits::remove()
                                 status);
         if (w.ended())
             return;
-        qint16 portStatus = 1;
         if (status == 0 && mapPORT != noMap) {
             for (int attempt = 0; attempt < 2 && portStatus != 0 && !w.ended(); ++attempt)
                 database->SQL_delPORTS(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, mapPORT,
@@ -310,6 +364,10 @@ void PartNumberEdits::remove()
                     colors::red);
     else if (mapPORT == noMap)
         told = tell(u"ERROR: Part number ["_s + deleted + u"] was not found - nothing was deleted"_s,
+                    colors::red);
+    else if (portStatus != 0)
+        told = tell(u"ERROR: Part number ["_s + deleted + u"] was deleted, its port rows were not - "_s +
+                        checkConnection,
                     colors::red);
     else
         told = tell(u"Part number ["_s + deleted + u"] was deleted"_s, colors::green);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 namespace zelmar {
 
@@ -20,6 +21,11 @@ public:
 private:
     void giveBack();
     void terminate();
+    // The box of map numbers that could not be read, then give back.
+    void mapsUnreadable();
+    // `map`, or the next one above it, that no record and no port row uses; false when the
+    // tables could not be read or no map number is left.
+    bool freeMap(qint16& map);
     // A status text on a coloured 3 s flash of the status bar; false when the program ended.
     bool tell(const QString& text, quint32 color);
 

@@ -118,11 +118,7 @@ void Selection::load()
     if (ended())
         return;
     if (iERROR != 0) {
-        // 12. Back to the no-PN state, then say so.
-        const QString pn = cur.curPN;
-        showNoPN();
-        w.dialogs->message(u"ERROR: Unable to read reqd parameters for PN ["_s + pn + u']',
-                           u"Note: Please try again and/or correct PN data in DB"_s);
+        loadFailed();
         return;
     }
 
@@ -159,6 +155,8 @@ void Selection::load()
 
     // 9. R and R serial numbers.
     w.chkRANDR->setChecked(cur.reqRANDR == 1);
+    if (ended()) // its click may have refused the tick with a pause
+        return;
     w.txtGOODSN->setText(cur.snGOOD);
     w.txtBADSN->setText(cur.snBAD);
     showOption(w.txtGOODSN, cur.reqRANDR == 1);
@@ -169,13 +167,20 @@ void Selection::load()
     // 10. The ports. Each load starts from the station's port count, so that a short
     // map read earlier does not hide ports of this one.
     qint16 ports = w.stationPorts();
-    if (w.database)
+    const bool portsRead =
+        w.database &&
         w.database->SQL_readPORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, mapPORT,
                                      ports, cur.mapNUM, cur.portNAME, cur.UOM, cur.unitSCALE, cur.acTIVE,
                                      cur.minSPEC, cur.maxSPEC, cur.timeDELAY, cur.numAVG, cur.mspeed,
                                      cur.Range, cur.ssON, cur.ssTOL, cur.ssMAXT, cur.ssREQD);
     if (ended())
         return;
+    if (!portsRead) {
+        // The port slots now mix this PN's rows with another PN's values: shown, the next
+        // UPDATE would write them into this PN's rows. The PN stays unloaded instead.
+        loadFailed();
+        return;
+    }
     cur.numPORTS = qint16(usablePorts(ports));
     cur.curPORT = -1;
     w.setupPORTS(0, 0, u"lsttestPN_Click"_s);
@@ -188,6 +193,15 @@ void Selection::load()
     showStatus(w.txtStatus, waiting);
     w.unlockFIELDS();
     w.displayBTN(0);
+}
+
+void Selection::loadFailed()
+{
+    // Back to the no-PN state, then say so.
+    const QString pn = w.cur.curPN;
+    showNoPN();
+    w.dialogs->message(u"ERROR: Unable to read reqd parameters for PN ["_s + pn + u']',
+                       u"Note: Please try again and/or correct PN data in DB"_s);
 }
 
 // ---- Renaming ----
@@ -211,6 +225,14 @@ void Selection::leaveList()
     // 1. A rename is under way, its question included.
     if (cur.renameSTEP != 0)
         return;
+    // A name typed while a load is on show is not taken: the rename's reload would be refused
+    // as a second pick, leaving a renamed record and a dead window. The list shows the PN
+    // being loaded again.
+    if (m_loading) {
+        if (cur.curPNidx >= 0 && cur.curPNidx < w.lsttestPN->count())
+            putOldNameBack();
+        return;
+    }
     const QString t = w.lsttestPN->currentText();
     // 2. An entry is selected: nothing was typed over it.
     if (w.lsttestPN->currentIndex() != -1) {
@@ -229,12 +251,13 @@ void Selection::leaveList()
             return;
         if (!yes) {
             cur.renameSTEP = 0;
-            w.lsttestPN->setItemText(cur.curPNidx, cur.curPN);
+            // The old name is selected again before the pause: an UPDATE clicked meanwhile
+            // would save the record under the text in the list.
+            putOldNameBack();
             flash(w.pause, {w.txtStatus}, {{colors::yellow, 3.5}}, colors::white,
                   {w.txtStatus, u"RESULT: PN restored to ["_s + cur.curPN + u']', false, false});
             if (ended())
                 return;
-            selectWithoutLoad(cur.curPNidx);
             endStep();
             return;
         }

@@ -34,6 +34,8 @@ public:
 
 private:
     void storePort(int slot);
+    // The no-PN state of an unreadable PN, with its message box.
+    void loadFailed();
     void putOldNameBack();
     void endStep();
     bool ended() const;

@@ -1,7 +1,7 @@
 #pragma once
 
 // What the database tests share: calls with a whole profile, the part-number fields and
-// port arrays, table contents as comparable text, and the thirteen operations as uniform
+// port arrays, table contents as comparable text, and the fourteen operations as uniform
 // calls over a seeded database, for the tables of every failure path.
 
 #include "Database.h"
@@ -223,6 +223,8 @@ inline Outputs call(const QByteArray& name, Caller& c, const Call& a)
         a.ports.write(c, &D::SQL_writenewPORTS, a.value, a.num, o.iERROR);
     else if (name == "readnewMAP")
         c(&D::SQL_readnewMAP, o.map, o.iERROR);
+    else if (name == "checkMAP")
+        c(&D::SQL_checkMAP, a.value, o.count);
     else
         c(&D::SQL_delPORTS, a.value, o.iERROR);
     return o;
@@ -297,6 +299,7 @@ inline QList<FaultOp> faultOps()
                 spoil(port, u"portNAME"_s, u"''"_s, u"VARCHAR(6)"_s, u"FALSE"_s), {.value = 9}),
         FaultOp("readnewMAP", "portCONFIG", {}, {}, big(port, u"mapPORT"_s, u"mapNUM = 2"_s), {}),
         FaultOp("delPORTS", "portCONFIG", u"wr"_s, {}, {}, map2),
+        FaultOp("checkMAP", "snPN", {}, {}, {}, map2),
     };
 }
 

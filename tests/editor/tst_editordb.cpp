@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QTest>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 using namespace zelmar;
 using test::EditorOnDb;
@@ -34,6 +36,19 @@ QList<QVariantList> rest(EditorOnDb& e, const QString& pns, const QString& ports
 {
     return e.tdb.rows(u"SELECT * FROM snPN WHERE NOT ("_s + pns + u") ORDER BY id"_s) +
            e.tdb.rows(u"SELECT * FROM portCONFIG WHERE NOT ("_s + ports + u") ORDER BY id"_s);
+}
+
+// The seeded records as a save without edits leaves them (scanning off: the PN and its counter).
+bool asSaved(EditorOnDb& e)
+{
+    return e.seed() && e.tdb.exec(u"UPDATE snPN SET snVALID = 1, snFORMAT = CONCAT(partNUM, ' 00000000'), "
+                                  u"snLENGTH = CHAR_LENGTH(partNUM) + 9"_s);
+}
+
+// A trigger that refuses every `event` (INSERT, DELETE) on `table`.
+QString refusing(const QString& event, const QString& table)
+{
+    return u"CREATE TRIGGER refuse BEFORE %1 ON %2 FOR EACH ROW SIGNAL SQLSTATE '45000'"_s.arg(event, table);
 }
 
 // As the operator does: UPDATE with the description and port 3's minimum (in unity) edited;
@@ -76,17 +91,21 @@ class TestEditorDb : public QObject
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    // Another pick during a load's result is ignored. A short map read first hides no port of
-    // the next PN, which shows its own values, not those on show before; a load writes
-    // nothing. A record gone after the list was read: one box naming it, no PN, and the next
-    // pick loads.
+    // Another pick, or a new name typed and left, during a load's result is ignored. A short
+    // map read first hides no port of the next PN, which shows its own values, not those on
+    // show before; a load writes nothing. A record gone after the list was read, or port rows
+    // not readable whole: a box naming it, no PN, and the next pick loads.
     void load()
     {
         EditorOnDb e;
         QVERIFY2(e.seed() && e.tdb.exec(u"UPDATE snPN SET snEXTENDER = 42"_s), qPrintable(e.tdb.error()));
         FormMainTestMenu* w = e.w.get();
+        bool first = true;
         e.pause.during = [&](double) {
-            w->lsttestPN->setCurrentIndex(0);
+            if (std::exchange(first, false)) {
+                w->lsttestPN->setCurrentIndex(0);
+                run(e, Action::Rename); // answered Yes
+            }
         };
         QVERIFY(e.load(u"BB-2"_s));
         QCOMPARE(e.selection(), e.loaded(u"BB-2"_s));
@@ -111,6 +130,12 @@ private Q_SLOTS:
         QVERIFY(e.dialogs.shown[0].text.endsWith(u" PN [CC-3]"_s));
         QCOMPARE(e.selection(), e.loaded(QString()));
         QVERIFY(e.load(u"AA-1"_s));
+
+        // BB-2's third port unreadable: no PN, rather than BB-2 with AA-1's ports 3 and 4.
+        QVERIFY(e.tdb.exec(u"ALTER TABLE portCONFIG MODIFY portNAME VARCHAR(15) NULL"_s) &&
+                e.tdb.exec(u"UPDATE portCONFIG SET portNAME = NULL WHERE mapPORT = 2 AND mapNUM = 3"_s));
+        QVERIFY(!e.load(u"BB-2"_s));
+        QCOMPARE(e.selection(), e.loaded(QString()));
     }
 
     void rename_data()
@@ -137,11 +162,18 @@ private Q_SLOTS:
         QFETCH(bool, goneFirst);
         QFETCH(QString, after);
         EditorOnDb e;
-        QVERIFY2(e.seed() && e.load(u"AA-1"_s), qPrintable(e.tdb.error()));
+        QVERIFY2(asSaved(e) && e.load(u"AA-1"_s), qPrintable(e.tdb.error()));
         QVERIFY(!goneFirst || e.tdb.exec(u"DELETE FROM snPN WHERE partNUM = 'AA-1'"_s));
         const auto ports = e.rows(u"portCONFIG"_s);
         const auto pns = e.rows(u"snPN"_s);
         e.dialogs.yesNoAnswers = {yes};
+        // UPDATE clicked during the first pause (where the window lets it) saves no name not confirmed.
+        bool first = true;
+        e.pause.during = [&, recorded = e.pause.during](double seconds) {
+            recorded(seconds);
+            if (std::exchange(first, false))
+                e.w->btnUPDATE->click();
+        };
         e.typeOverList(typed);
         e.w->lsttestPN_LostFocus();
 
@@ -331,32 +363,82 @@ private Q_SLOTS:
         QCOMPARE(e.selection(), e.loaded(!created.isEmpty() ? answer : loadFirst ? u"AA-1"_s : QString()));
     }
 
+    void createMeetsOthers_data()
+    {
+        QTest::addColumn<QString>("other"); // done by another operator while the first question is up
+        QTest::addColumn<bool>("fromWindow");
+        QTest::addColumn<QVariantList>("created"); // NEW-1's map and its port rows
+        const QString refuse = refusing(u"INSERT"_s, u"snPN"_s);
+        QTest::newRow("record refused, from defaults") << refuse << false << QVariantList{};
+        QTest::newRow("record refused, from the window's values") << refuse << true << QVariantList{};
+        QTest::newRow("map 42 taken by a record")
+            << u"INSERT INTO snPN SET partNUM = 'OTHER', mapPORT = 42"_s << false << QVariantList{43, 8};
+        QTest::newRow("map 42 taken by a port row")
+            << u"INSERT INTO portCONFIG SET mapPORT = 42, mapNUM = 1"_s << false << QVariantList{43, 8};
+    }
+
+    // CREATE of NEW-1 with BB-2 (the default PN, 3 ports) loaded: a map taken since it was read is
+    // not shared; a record write refused twice gives BB-2 back as loaded, so that an UPDATE
+    // without edits changes nothing.
+    void createMeetsOthers()
+    {
+        QFETCH(QString, other);
+        QFETCH(bool, fromWindow);
+        QFETCH(QVariantList, created);
+        EditorOnDb e;
+        QVERIFY2(asSaved(e) && e.load(u"BB-2"_s), qPrintable(e.tdb.error()));
+        const auto before = e.snapshot();
+        e.dialogs.inputAnswers = {u"NEW-1"_s};
+        e.dialogs.yesNoAnswers = {fromWindow, true};
+        e.dialogs.whileShown = [&](const test::ScriptedDialogs::Shown& box) {
+            if (box.kind == u"yesno"_s && !other.isEmpty())
+                QVERIFY(e.tdb.exec(std::exchange(other, QString())));
+        };
+        e.w->btnADD_Click();
+        QCOMPARE(e.tdb
+                     .rows(u"SELECT mapPORT, (SELECT COUNT(*) FROM portCONFIG p WHERE p.mapPORT = n.mapPORT) "
+                           u"FROM snPN n WHERE partNUM = 'NEW-1'"_s)
+                     .value(0),
+                 created);
+        if (!created.isEmpty())
+            return;
+        QCOMPARE(e.w->cur.numPORTS, 3);
+        e.w->btnUPDATE_Click();
+        QCOMPARE(e.snapshot(), before);
+        QCOMPARE(e.selection(), e.loaded(u"BB-2"_s));
+    }
+
     void remove_data()
     {
-        QTest::addColumn<bool>("goneFirst"); // deleted meanwhile by someone else
+        QTest::addColumn<QString>("meanwhile"); // by someone else, after the load
         QTest::addColumn<bool>("yes");
         QTest::addColumn<QString>("told");
         QTest::addColumn<quint32>("colour");
         QTest::addColumn<QVariantList>("left"); // AA-1's records and the port rows of map 1
+        const QString none, gone = u"DELETE FROM snPN WHERE partNUM = 'AA-1'"_s;
+        const QVariantList portsLeft{0, 5};
         QTest::newRow("the loaded PN")
-            << false << true << u"Part number [AA-1] was deleted"_s << colors::green << QVariantList{0, 0};
+            << none << true << u"Part number [AA-1] was deleted"_s << colors::green << QVariantList{0, 0};
         QTest::newRow("deleted meanwhile: its ports stay")
-            << true << true << u"ERROR: Part number [AA-1] was not found - nothing was deleted"_s
-            << colors::red << QVariantList{0, 5};
-        QTest::newRow("answered No") << false << false << QString() << colors::yellow << QVariantList{1, 5};
+            << gone << true << u"ERROR: Part number [AA-1] was not found - nothing was deleted"_s
+            << colors::red << portsLeft;
+        QTest::newRow("port rows refused: told so")
+            << refusing(u"DELETE"_s, u"portCONFIG"_s) << true
+            << u"ERROR: Part number [AA-1] was deleted, its port rows were not"_s << colors::red << portsLeft;
+        QTest::newRow("answered No") << none << false << QString() << colors::yellow << QVariantList{1, 5};
     }
 
     // The record and the port rows of its map, a doubled one included; a stray row of map 0 stays.
     void remove()
     {
-        QFETCH(bool, goneFirst);
+        QFETCH(QString, meanwhile);
         QFETCH(bool, yes);
         QFETCH(QString, told);
         EditorOnDb e;
         QVERIFY2(e.seed(), qPrintable(e.tdb.error()));
         QVERIFY(e.tdb.exec(u"INSERT INTO portCONFIG (mapPORT, mapNUM) VALUES (1, 2), (0, 1)"_s));
         QVERIFY(e.load(u"AA-1"_s));
-        QVERIFY(!goneFirst || e.tdb.exec(u"DELETE FROM snPN WHERE partNUM = 'AA-1'"_s));
+        QVERIFY(meanwhile.isEmpty() || e.tdb.exec(meanwhile));
         const auto before = rest(e, u"partNUM = 'AA-1'"_s, u"mapPORT = 1"_s);
         e.seen.clear();
         e.colours.clear();
