@@ -1,5 +1,6 @@
 #include "Colors.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QPalette>
 #include <QVariant>
@@ -34,11 +35,17 @@ void setBackColor(QWidget* widget, quint32 value)
     widget->setProperty(backColorProperty, QVariant::fromValue(value));
     const QColor colour = toQColor(value);
     QPalette palette = widget->palette();
-    // Fields paint with Base, check boxes and labels with Window; a disabled
-    // field keeps the colour the program gave it.
+    // Fields paint their face with Base. A check box fills its background with Button
+    // and draws its indicator with Base, which keeps the system's colour. A disabled
+    // control keeps the colour the program gave it.
+    const bool box = qobject_cast<QAbstractButton*>(widget) != nullptr;
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::Base, colour);
-        palette.setColor(group, QPalette::Window, colour);
+        if (box) {
+            palette.setColor(group, QPalette::Button, colour);
+        } else {
+            palette.setColor(group, QPalette::Base, colour);
+            palette.setColor(group, QPalette::Window, colour);
+        }
     }
     widget->setAutoFillBackground(true);
     widget->setPalette(palette);

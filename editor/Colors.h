@@ -20,8 +20,8 @@ inline constexpr quint32 buttonFace = 0x8000000F; // a check box after some revi
 // The on-screen colour of a stored colour value; system colours come from the palette.
 QColor toQColor(quint32 value);
 
-// Sets a control's background and keeps the value, so that the program and
-// its tests can read back exactly which colour the control shows.
+// Paints a control's background in the colour and keeps the value: the status
+// bar's blink reads it back to tell the neutral colours from a result's.
 void setBackColor(QWidget* widget, quint32 value);
 // The value last set with setBackColor; white for a control never set.
 quint32 backColor(const QWidget* widget);

@@ -49,7 +49,9 @@ void FormMainTestMenu::btnEXPORT_Click()
     // 2.
     if (cur.pnLOADED == 0) {
         flash(pause, {txtStatus}, {{colors::yellow, 3}}, colors::white,
-              StatusNote{txtStatus, u"No part number loaded - process terminated"_s, true});
+              StatusNote{.box = txtStatus,
+                         .text = u"No part number loaded - process terminated"_s,
+                         .repaint = true});
         if (ended())
             return;
         lsttestPN->setEnabled(true);

@@ -19,7 +19,8 @@ struct Tone
     double seconds;
 };
 
-// What a flash does to the status box.
+// What a flash does to the status box. Made with its members named, as in
+// StatusNote{.box = status, .text = message, .restore = true}: two flags in a row read alike.
 struct StatusNote
 {
     QLineEdit* box = nullptr; // nullptr: the status box is left alone

@@ -245,7 +245,8 @@ bool NumericFieldRule::flash(const char* message, bool repaintStatus)
     const QPointer<NumericFieldRule> alive(this);
     StatusNote note;
     if (message) {
-        note = {m_status, QString::fromLatin1(message), repaintStatus, true};
+        note = {
+            .box = m_status, .text = QString::fromLatin1(message), .repaint = repaintStatus, .restore = true};
     }
     // Back to white whatever ran during the pause.
     zelmar::flash(m_pause, {m_field}, {{colors::red, m_spec.pauseSeconds}}, colors::white, note);

@@ -46,7 +46,7 @@ void FormMainTestMenu::chkRANDR_Click()
     // R and R serial numbers need serial-number scanning.
     if (!chksnBARCODE->isChecked() && chkRANDR->isChecked()) {
         flash(pause, {chkRANDR}, {{colors::red, 4.0}}, colors::menuBar,
-              {txtStatus, u"ERROR: SN Scanning must be enabled first"_s, false, true});
+              {.box = txtStatus, .text = u"ERROR: SN Scanning must be enabled first"_s, .restore = true});
         if (ended())
             return;
         // Runs this handler again, which only sets the look.

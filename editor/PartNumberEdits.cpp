@@ -25,7 +25,8 @@ const QString checkConnection = u"Check Internet connection and try again"_s;
 
 bool PartNumberEdits::tell(const QString& text, quint32 color)
 {
-    flash(w.pause, {w.txtStatus}, {{color, 3.0}}, colors::white, {w.txtStatus, text, true, false});
+    flash(w.pause, {w.txtStatus}, {{color, 3.0}}, colors::white,
+          {.box = w.txtStatus, .text = text, .repaint = true});
     return !w.ended();
 }
 

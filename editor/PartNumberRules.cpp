@@ -117,7 +117,8 @@ void PartNumberRule::showStatus(const QString& text) const
 
 void PartNumberRule::refuse(const QString& message) const
 {
-    flash(m_pause, {m_list}, {{colors::red, 3.0}}, colors::white, {m_status, message, true, false});
+    flash(m_pause, {m_list}, {{colors::red, 3.0}}, colors::white,
+          {.box = m_status, .text = message, .repaint = true});
 }
 
 } // namespace zelmar

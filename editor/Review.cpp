@@ -197,7 +197,7 @@ void Review::review()
     if (!passes(Kind::Review, strPN))
         return;
     flash(w.pause, {w.txtStatus}, {{colors::green, 2.5}}, colors::white,
-          {w.txtStatus, u"SUCCESS: Current PN Configuration is VALID"_s, false, false});
+          {.box = w.txtStatus, .text = u"SUCCESS: Current PN Configuration is VALID"_s});
     if (w.ended())
         return;
     restore();
@@ -299,11 +299,11 @@ void Review::writeAll(const QString& checkedPN)
     // 7.
     if (status != 0) {
         flash(w.pause, {w.txtStatus}, {{colors::red, 3.0}}, colors::white,
-              {w.txtStatus, u"ERROR: PN update failed - Check Internet connection and try again"_s, false,
-               false});
+              {.box = w.txtStatus,
+               .text = u"ERROR: PN update failed - Check Internet connection and try again"_s});
     } else {
         flash(w.pause, {w.txtStatus}, {{colors::green, 3.0}}, colors::white,
-              {w.txtStatus, u"SUCCESS: PN Configuration was updated"_s, false, false});
+              {.box = w.txtStatus, .text = u"SUCCESS: PN Configuration was updated"_s});
     }
     if (w.ended())
         return;

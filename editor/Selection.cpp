@@ -187,7 +187,7 @@ void Selection::load()
 
     // 11.
     flash(w.pause, {w.txtStatus}, {{colors::green, 2.5}}, colors::white,
-          {w.txtStatus, u"Part Number ["_s + cur.curPN + u"] was loaded"_s, false, false});
+          {.box = w.txtStatus, .text = u"Part Number ["_s + cur.curPN + u"] was loaded"_s});
     if (ended())
         return;
     showStatus(w.txtStatus, waiting);
@@ -255,7 +255,7 @@ void Selection::leaveList()
             // would save the record under the text in the list.
             putOldNameBack();
             flash(w.pause, {w.txtStatus}, {{colors::yellow, 3.5}}, colors::white,
-                  {w.txtStatus, u"RESULT: PN restored to ["_s + cur.curPN + u']', false, false});
+                  {.box = w.txtStatus, .text = u"RESULT: PN restored to ["_s + cur.curPN + u']'});
             if (ended())
                 return;
             endStep();
@@ -312,7 +312,7 @@ void Selection::leaveList()
         cur.renameSTEP = 3;
         flash(
             w.pause, {w.txtStatus}, {{colors::green, 1.5}}, colors::white,
-            {w.txtStatus, u"PN string updated from ["_s + cur.curPN + u"] to ["_s + t + u']', false, false});
+            {.box = w.txtStatus, .text = u"PN string updated from ["_s + cur.curPN + u"] to ["_s + t + u']'});
         if (ended())
             return;
 

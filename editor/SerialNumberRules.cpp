@@ -217,7 +217,8 @@ void SerialFormatRule::Validate()
         return;
     }
 
-    flash(m_pause, {m_format}, {{colour, 2.5}}, colors::white, {m_status, message, false, true});
+    flash(m_pause, {m_format}, {{colour, 2.5}}, colors::white,
+          {.box = m_status, .text = message, .restore = true});
 }
 
 void SerialFormatRule::LostFocus()

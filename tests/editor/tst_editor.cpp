@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <stdexcept>
@@ -34,6 +35,8 @@ using zelmar::test::RecordingPause;
 using F = zelmar::NumericField;
 
 Q_DECLARE_METATYPE(zelmar::NumericField)
+using Act = std::function<void(zelmar::test::ProbeWindow&)>;
+Q_DECLARE_METATYPE(Act)
 
 namespace {
 
@@ -45,6 +48,14 @@ QString latin1(const char* text)
     return QString::fromLatin1(text);
 }
 
+// The background as painted: beside the text and a check box's indicator, left of a list's arrow.
+QColor painted(QWidget* control)
+{
+    const QImage image = control->grab().toImage();
+    const int x = qobject_cast<QComboBox*>(control) ? image.width() / 2 : image.width() - 4;
+    return image.pixelColor(x, image.height() / 2);
+}
+
 } // namespace
 
 class TestEditor : public QObject
@@ -52,7 +63,15 @@ class TestEditor : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        // System colours unlike each other, so that the menu colour and the button face can be told apart.
+        QPalette system = QApplication::palette();
+        system.setColor(QPalette::Window, QColor(200, 210, 220));
+        system.setColor(QPalette::Button, QColor(180, 170, 160));
+        QApplication::setPalette(system);
+    }
     void init()
     {
         m_dialogs = {};
@@ -282,9 +301,9 @@ private Q_SLOTS:
         QVERIFY(test::showAndActivate(w.get()));
         auto* edit = w->findChild<QLineEdit*>(name);
         typeInto(edit, typed);
-        QList<quint32> colours;
+        QList<QColor> colours;
         m_pause.during = [&](double) {
-            colours << backColor(edit);
+            colours << painted(edit);
         };
         QSignalSpy reached(edit, &QLineEdit::returnPressed);
         if (key)
@@ -292,8 +311,8 @@ private Q_SLOTS:
         QCoreApplication::processEvents(); // a leave runs once the focus has moved
         QCOMPARE(edit->text(), text);
         QCOMPARE(m_pause.waits, waits); // one check, one red flash at most
-        QCOMPARE(colours, QList<quint32>(waits.size(), colors::red));
-        QVERIFY(backColor(edit) == colors::white && w->txtStatus->text() == idle);
+        QCOMPARE(colours, QList<QColor>(waits.size(), QColor(255, 0, 0)));
+        QVERIFY(painted(edit) == QColor(255, 255, 255) && w->txtStatus->text() == idle);
         // Every key reaches _KeyPress once; Enter reaches the field too and keeps the focus;
         // leaving runs _Validate, then _LostFocus, once each, and never holds the focus.
         QCOMPARE(w->ran(name + u"_KeyPress"_s), int(typed.size()) + (key ? 1 : 0));
@@ -351,9 +370,9 @@ private Q_SLOTS:
     {
         QVERIFY(test::showAndActivate(w.get()));
         QLineEdit* format = w->txtsnFORMAT;
-        QList<quint32> colours;
+        QList<QColor> colours;
         m_pause.during = [&](double) {
-            colours << backColor(format);
+            colours << painted(format);
         };
         format->setEnabled(true);
         typeInto(format, u"ab#"_s);
@@ -368,7 +387,7 @@ private Q_SLOTS:
         format->setText(u"x?"_s);
         w->txtsnFORMAT_Validate(Cancel);
         QVERIFY(format->text().isEmpty() && w->lblsnLEN->text() == u"0"_s);
-        QCOMPARE(colours, (QList<quint32>{colors::yellow, colors::red}));
+        QCOMPARE(colours, (QList<QColor>{QColor(255, 255, 0), QColor(255, 0, 0)}));
         QCOMPARE(m_pause.waits, (QList<double>{2.5, 2.5}));
     }
 
@@ -775,6 +794,70 @@ private Q_SLOTS:
         QVERIFY(!w->btnREVIEW->isDown());
         QCoreApplication::processEvents();
         QCOMPARE(w->ran(u"btnREVIEW_Click"_s), 1);
+    }
+
+    // What the operator sees is the look a control was given; the system colours are the palette's.
+    void looksArePainted_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<Act>("act");
+        QTest::addColumn<QList<QColor>>("painted"); // at each pause, then when done
+        const QColor white(255, 255, 255), red(255, 0, 0), yellow(255, 255, 0), green(0, 255, 0);
+        const QColor menu = QApplication::palette().color(QPalette::Window);
+        const QColor face = QApplication::palette().color(QPalette::Button);
+        const auto row = [](const char* name, const char* control, const Act& act,
+                            const QList<QColor>& colours) {
+            QTest::newRow(name) << latin1(control) << act << colours;
+        };
+        using W = test::ProbeWindow;
+        row("R and R refused without scanning: red, then menu colour", "chkRANDR",
+            [](W& w) { w.chkRANDR->setChecked(true); }, {red, menu});
+        row("auto measure on: time field white", "txtautoTIME",
+            [](W& w) { w.chkautoMEASURE->setChecked(true); }, {white});
+        row("auto measure off: time field menu colour", "txtautoTIME",
+            [](W& w) {
+                w.chkautoMEASURE->setChecked(true);
+                w.chkautoMEASURE->setChecked(false);
+            },
+            {menu});
+        row("scanning on: R and R box white", "chkRANDR", [](W& w) { w.chksnBARCODE->setChecked(true); },
+            {white});
+        row("PN active without ports: Port Active box ends in button face", "chkACTIVE",
+            [](W& w) {
+                w.setnumPORTS(0);
+                w.chksnACTIVE->setChecked(true);
+                w.btnREVIEW_Click();
+            },
+            {red, yellow, white, face});
+        row("no port shown: PN list red, then white", "lsttestPN",
+            [](W& w) {
+                w.lstPORT->setCurrentIndex(-1);
+                w.btnREVIEW_Click();
+            },
+            {red, white});
+        row("review passed: status green, then white", "txtStatus", [](W& w) { w.btnREVIEW_Click(); },
+            {green, white});
+        row("new PN named as the loaded one: status red, then white", "txtStatus",
+            [](W& w) { w.btnADD_Click(); }, {red, white});
+    }
+
+    void looksArePainted()
+    {
+        QFETCH(QString, control);
+        QFETCH(Act, act);
+        loadDefaults(4);
+        w->cur.pnLOADED = 1;
+        w->cur.curPN = u"AB-100"_s;
+        w->lsttestPN->setEditText(w->cur.curPN);
+        m_dialogs.inputAnswers = {w->cur.curPN}; // the name typed for a new PN
+        QWidget* shown = w->findChild<QWidget*>(control);
+        QList<QColor> seen;
+        m_pause.during = [&](double) {
+            seen << painted(shown);
+        };
+        act(*w);
+        seen << painted(shown);
+        QTEST(seen, "painted");
     }
 
 private:

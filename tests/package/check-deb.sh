@@ -46,8 +46,11 @@ if [ -f "$desktop" ]; then
   grep -Eq '(^|;)(Development|Office)(;|$)' <<<"$(key Categories)" || fail "desktop Categories: $(key Categories)"
   icon=$(key Icon)
   [ -f "$root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon named '$icon'"
+  # Without the validator the entry would pass unchecked (scripts/setup installs it).
   if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "desktop-file-validate"
+  else
+    fail "desktop-file-validate is not installed (Debian package desktop-file-utils)"
   fi
 else
   fail "no desktop entry"
