@@ -7,7 +7,7 @@
 #include "Database.h"
 #include "Flash.h"
 #include "FormMainTestMenu.h"
-#include "PortStorage.h"
+#include "PortPass.h"
 #include "SerialNumberRules.h"
 
 #include <QCheckBox>
@@ -114,8 +114,7 @@ bool Review::passes(Kind kind, QString& strPN)
     }
 
     // 7. A port must be on show.
-    const int saved = w.lstPORT->currentIndex();
-    if (saved == -1 && cur.numPORTS > 0) {
+    if (w.lstPORT->currentIndex() == -1 && cur.numPORTS > 0) {
         w.txtStatus->setText(u"ERR: Use the Create New PN"_s);
         flash(w.pause, {w.lsttestPN}, {{colors::red, 3.0}}, colors::white);
         if (w.ended())
@@ -126,61 +125,25 @@ bool Review::passes(Kind kind, QString& strPN)
         return false;
     }
 
-    // 8. Every port passes through the fields and their checks.
-    bool reviewed = false;
-    for (int i = 1; i <= cur.numPORTS; ++i) {
-        w.lstPORT->setCurrentIndex(i - 1);
-        if (!update || i == 1)
-            w.lstPORT_Click();
-        else
-            w.setupPORTS(i - 1, 1, wFROM);
-        if (!w.chksnACTIVE->isChecked())
-            continue;
-        reviewed = true;
-        w.txtMinSpec_LostFocus();
-        if (w.ended())
-            return false;
-        w.txtMaxSpec_LostFocus();
-        if (w.ended())
-            return false;
-        const float minimum = float(shownNumber(w.txtMinSpec, NumericField::txtMinSpec));
-        const float maximum = float(shownNumber(w.txtMaxSpec, NumericField::txtMaxSpec));
-        if (!(maximum > minimum)) {
-            const QString port = QString::number(i);
+    // Every port passes through the fields and their checks.
+    if (!checkEveryPort(w, wFROM, [&](int port) {
+            const QString i = QString::number(port);
             if (update) {
-                w.txtStatus->setText(u"ERROR PORT ["_s + port + u"] Config: Max Spec < Min Spec"_s);
+                w.txtStatus->setText(u"ERROR PORT ["_s + i + u"] Config: Max Spec < Min Spec"_s);
                 flash(w.pause, {w.txtMinSpec, w.txtMaxSpec}, {{colors::red, 1.5}, {colors::yellow, 1.5}},
                       colors::white);
             } else {
-                w.txtStatus->setText(u"ERROR PORT ("_s + port + u") Config: Max Spec <= Min Spec"_s);
+                w.txtStatus->setText(u"ERROR PORT ("_s + i + u") Config: Max Spec <= Min Spec"_s);
                 flash(w.pause, {w.txtMinSpec, w.txtMaxSpec}, {{colors::red, 3.0}}, colors::white);
             }
-            if (!w.ended())
-                restore();
-            return false;
-        }
-        for (void (FormMainTestMenu::*check)(bool&) :
-             {&FormMainTestMenu::txtAVG_Validate, &FormMainTestMenu::txtTDLY_Validate}) {
-            (w.*check)(Cancel);
-            if (w.ended())
-                return false;
-        }
-        if (w.chkssON->isChecked()) {
-            for (void (FormMainTestMenu::*check)(bool&) :
-                 {&FormMainTestMenu::txtssTOL_Validate, &FormMainTestMenu::txtssMAXT_Validate}) {
-                (w.*check)(Cancel);
-                if (w.ended())
-                    return false;
-            }
-        }
+        })) {
+        if (!w.ended())
+            restore();
+        return false;
     }
 
-    // 9. Back to the port that was on show.
-    w.lstPORT->setCurrentIndex(saved);
-    w.setupPORTS(saved, 1, wFROM);
-
     // 10. An active PN needs a port.
-    if (w.chksnACTIVE->isChecked() && !reviewed) {
+    if (w.chksnACTIVE->isChecked() && cur.numPORTS < 1) {
         w.txtStatus->setText(u"ERROR: No ACTIVE ports in the Port Config"_s);
         flash(w.pause, {w.chkACTIVE}, {{colors::red, 1.0}, {colors::yellow, 1.0}, {colors::white, 1.0}},
               colors::buttonFace);

@@ -33,7 +33,6 @@ public:
     bool loading() const { return m_loading; }
 
 private:
-    void storePort(int slot);
     void putOldNameBack();
     void endStep();
     bool ended() const;
