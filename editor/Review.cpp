@@ -2,13 +2,13 @@
 // marks, the record, the port rows and, last, the completion mark.
 #include "Review.h"
 
-#include "BusyCursor.h"
 #include "Colors.h"
 #include "Database.h"
 #include "Flash.h"
 #include "FormMainTestMenu.h"
 #include "PortPass.h"
 #include "SerialNumberRules.h"
+#include "TwoAttempts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -195,47 +195,31 @@ void Review::writeAll(const QString& checkedPN)
     // are already in the arrays.
     w.gatherPnValues();
 
-    // Each write is tried twice; the program's end stops the sequence before any further write.
-    qint16 status = 0;
-    const auto twice = [&](const auto& write) {
-        status = 1;
-        for (int attempt = 0; attempt < 2 && status != 0 && !w.ended(); ++attempt) {
-            status = 1;
-            if (database)
-                write();
-        }
-        return !w.ended();
-    };
     QString strPN = checkedPN;
     qint16 mapPORT = 0;
-    {
-        const BusyCursor busy;
-        // 2, 3. The default marks of every PN go first, when this one takes the mark.
-        if (cur.pnDEFAULT == 1) {
-            if (!twice([&] {
-                    database->SQL_writePNdef(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE,
-                                             status);
-                }))
-                return;
-        }
-        // 4. The record; snVALID becomes 0 until the last write.
-        if (status == 0 && !twice([&] {
-                database->SQL_writeinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
-                                        strPN, cur.snNAME, cur.pnDEFAULT, cur.snACTIVE, cur.snBARCODE,
-                                        cur.snEXTENDER, cur.snFORMAT, cur.snLENGTH, cur.autoMEASURE,
-                                        cur.autoTIME, cur.reqRANDR, cur.snGOOD, cur.snBAD, mapPORT, status);
-            }))
-            return;
-        // 5. The port rows of its map.
-        if (status == 0 && !twice([&] {
-                database->SQL_writePORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE,
-                                            mapPORT, cur.numPORTS, cur.mapNUM, cur.portNAME, cur.UOM,
-                                            cur.unitSCALE, cur.acTIVE, cur.minSPEC, cur.maxSPEC,
-                                            cur.timeDELAY, cur.numAVG, cur.mspeed, cur.Range, cur.ssON,
-                                            cur.ssTOL, cur.ssMAXT, cur.ssREQD, status);
-            }))
-            return;
-    }
+    qint16 status = 0;
+    // 2, 3. The default marks of every PN go first, when this one takes the mark.
+    if (cur.pnDEFAULT == 1 && !twoAttempts(w, status, [&] {
+            database->SQL_writePNdef(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, status);
+        }))
+        return;
+    // 4. The record; snVALID becomes 0 until the last write.
+    if (status == 0 && !twoAttempts(w, status, [&] {
+            database->SQL_writeinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
+                                    strPN, cur.snNAME, cur.pnDEFAULT, cur.snACTIVE, cur.snBARCODE,
+                                    cur.snEXTENDER, cur.snFORMAT, cur.snLENGTH, cur.autoMEASURE, cur.autoTIME,
+                                    cur.reqRANDR, cur.snGOOD, cur.snBAD, mapPORT, status);
+        }))
+        return;
+    // 5. The port rows of its map.
+    if (status == 0 && !twoAttempts(w, status, [&] {
+            database->SQL_writePORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, mapPORT,
+                                        cur.numPORTS, cur.mapNUM, cur.portNAME, cur.UOM, cur.unitSCALE,
+                                        cur.acTIVE, cur.minSPEC, cur.maxSPEC, cur.timeDELAY, cur.numAVG,
+                                        cur.mspeed, cur.Range, cur.ssON, cur.ssTOL, cur.ssMAXT, cur.ssREQD,
+                                        status);
+        }))
+        return;
     if (status != 0) {
         writeFailure();
         return;
@@ -250,14 +234,11 @@ void Review::writeAll(const QString& checkedPN)
             w.selectWithoutLoad(cur.curPNidx);
         }
     }
-    {
-        const BusyCursor busy;
-        if (!twice([&] {
-                database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
-                                       cur.curPN, 1, status);
-            }))
-            return;
-    }
+    if (!twoAttempts(w, status, [&] {
+            database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
+                                   cur.curPN, 1, status);
+        }))
+        return;
 
     // 7.
     if (status != 0) {

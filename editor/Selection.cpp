@@ -11,6 +11,7 @@
 #include "PortPass.h"
 #include "PortStorage.h"
 #include "SerialNumberRules.h"
+#include "TwoAttempts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -266,17 +267,11 @@ void Selection::leaveList()
         cur.renameSTEP = 2;
         const db::AccountValues& a = w.account;
         qint16 iERROR = 1;
-        {
-            const BusyCursor busy;
-            for (int attempt = 0; attempt < 2 && iERROR != 0; ++attempt) {
-                iERROR = 1;
-                if (w.database)
-                    w.database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE,
-                                             cur.curPN, t, 1, iERROR);
-                if (ended())
-                    return;
-            }
-        }
+        if (!twoAttempts(w, iERROR, [&] {
+                w.database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
+                                         t, 1, iERROR);
+            }))
+            return;
         if (iERROR != 0) {
             w.dialogs->message(u"ERROR: Unable to update PN string in DB. Reverting to prior PN"_s,
                                u"Check Internet connection and try again"_s);
