@@ -211,6 +211,15 @@ void Review::writeAll(const QString& checkedPN)
                                     cur.reqRANDR, cur.snGOOD, cur.snBAD, mapPORT, status);
         }))
         return;
+    // A rename through the save: the record holds the new name from here on, so the PN and its
+    // list entry follow it at once; a later save then finds it even when a write below fails.
+    if (status == 0 && cur.curPN != strPN) {
+        cur.curPN = strPN;
+        if (cur.curPNidx >= 0 && cur.curPNidx < w.lsttestPN->count()) {
+            w.lsttestPN->setItemText(cur.curPNidx, strPN);
+            w.selectWithoutLoad(cur.curPNidx);
+        }
+    }
     // 5. The port rows of its map.
     if (status == 0 && !twoAttempts(w, status, [&] {
             database->SQL_writePORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, mapPORT,
@@ -225,15 +234,7 @@ void Review::writeAll(const QString& checkedPN)
         return;
     }
 
-    // 6. A rename through the save: the list entry follows the record, so that it can be
-    // picked again and the fields stay usable.
-    if (cur.curPN != strPN) {
-        cur.curPN = strPN;
-        if (cur.curPNidx >= 0 && cur.curPNidx < w.lsttestPN->count()) {
-            w.lsttestPN->setItemText(cur.curPNidx, strPN);
-            w.selectWithoutLoad(cur.curPNidx);
-        }
-    }
+    // The completion mark.
     if (!twoAttempts(w, status, [&] {
             database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
                                    cur.curPN, 1, status);

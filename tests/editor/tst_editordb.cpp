@@ -338,6 +338,25 @@ private Q_SLOTS:
         QCOMPARE(created(), (QList<QVariantList>{{u"edited"_s, 4.5, 777.25}}));
     }
 
+    // A rename through UPDATE whose port write fails still renamed the record: the next UPDATE
+    // saves it under the new name.
+    void updateAfterARenameWithoutPorts()
+    {
+        EditorOnDb e;
+        QVERIFY2(e.seed() && e.load(u"AA-1"_s), qPrintable(e.tdb.error()));
+        e.typeOverList(u"AA-100"_s);
+        QVERIFY(e.tdb.exec(u"RENAME TABLE portCONFIG TO portAWAY"_s));
+        e.w->btnUPDATE_Click();
+        QVERIFY(e.tdb.exec(u"RENAME TABLE portAWAY TO portCONFIG"_s));
+        QVERIFY(!e.dialogs.shown.isEmpty());
+        e.dialogs.shown.clear();
+        e.w->btnUPDATE_Click();
+        QCOMPARE(e.dialogs.shown.size(), 0);
+        QCOMPARE(e.tdb.rows(u"SELECT partNUM, snVALID FROM snPN WHERE mapPORT = 1"_s),
+                 (QList<QVariantList>{{u"AA-100"_s, 1}}));
+        QCOMPARE(e.selection(), e.loaded(u"AA-100"_s));
+    }
+
     // One box, no port written; the default marks cleared first stay cleared.
     void updateWithTheRecordGone()
     {
