@@ -73,12 +73,10 @@ void run(EditorOnDb& e, Action action)
 QList<quint32> limitBits(EditorOnDb& e, int map)
 {
     QList<quint32> bits;
-    for (const QVariantList& row : e.tdb.rows(
+    for (const QVariantList& r : e.tdb.rows(
              u"SELECT minSPEC + 0E0, maxSPEC + 0E0 FROM portCONFIG WHERE mapPORT = ? ORDER BY mapNUM"_s,
-             {map})) {
-        for (const QVariant& value : row)
-            bits << std::bit_cast<quint32>(float(value.toDouble()));
-    }
+             {map}))
+        bits << std::bit_cast<quint32>(r[0].toFloat()) << std::bit_cast<quint32>(r[1].toFloat());
     return bits;
 }
 
@@ -290,14 +288,11 @@ private Q_SLOTS:
         QVERIFY2(e.seed() &&
                      e.tdb.exec(u"UPDATE snPN SET snVALID = 1, snFORMAT = 'AA-1 00000000', snLENGTH = 13"_s),
                  qPrintable(e.tdb.error()));
-        QList<quint32> expected;
-        for (int k = 1; k <= 4; ++k) {
-            const double min = limits[2 * k - 2], max = limits[2 * k - 1];
+        for (int k = 1; k <= 4; ++k)
             QVERIFY(e.tdb.exec(
                 u"UPDATE portCONFIG SET unitSCALE = ?, minSPEC = ?, maxSPEC = ? WHERE mapPORT = 1 AND mapNUM = ?"_s,
-                {unitSCALE, min, max, k}));
-            expected << std::bit_cast<quint32>(float(min)) << std::bit_cast<quint32>(float(max));
-        }
+                {unitSCALE, limits[2 * k - 2], limits[2 * k - 1], k}));
+        const QList<quint32> expected = limitBits(e, 1);
         QVERIFY(e.load(u"AA-1"_s));
         const auto before = e.snapshot();
         e.w->btnREVIEW_Click();
@@ -320,19 +315,17 @@ private Q_SLOTS:
         EditorOnDb e(1);
         QVERIFY2(e.seed() && e.tdb.exec(u"UPDATE portCONFIG SET unitSCALE = 2"_s) && e.load(u"AA-1"_s),
                  qPrintable(e.tdb.error()));
-        const auto created = [&] {
-            return e.tdb.rows(u"SELECT portNAME, minSPEC, maxSPEC FROM portCONFIG WHERE mapPORT = 42"_s);
-        };
+        const QString created = u"SELECT portNAME, minSPEC, maxSPEC FROM portCONFIG WHERE mapPORT = 42"_s;
         putText(e.w->txtPort, u"edited"_s);
         putText(e.w->txtMinSpec, u"3.5"_s);
         putText(e.w->txtMaxSpec, u"777.25"_s);
         e.dialogs.inputAnswers = {u"NEW-1"_s};
         e.dialogs.yesNoAnswers = {true};
         e.w->btnADD_Click();
-        QCOMPARE(created(), (QList<QVariantList>{{u"edited"_s, 3.5, 777.25}}));
+        QCOMPARE(e.tdb.rows(created), (QList<QVariantList>{{u"edited"_s, 3.5, 777.25}}));
         putText(e.w->txtMinSpec, u"4.5"_s);
         e.w->btnUPDATE_Click();
-        QCOMPARE(created(), (QList<QVariantList>{{u"edited"_s, 4.5, 777.25}}));
+        QCOMPARE(e.tdb.rows(created), (QList<QVariantList>{{u"edited"_s, 4.5, 777.25}}));
     }
 
     // A rename through UPDATE whose port write fails still renamed the record: the next UPDATE
