@@ -55,6 +55,7 @@ bool checkEveryPort(FormMainTestMenu& w, const QString& wFROM, const std::functi
 {
     CurrentParams& cur = w.cur;
     const int saved = w.lstPORT->currentIndex();
+    // Kept before anything shows another port: a station of one port never switches.
     storePort(w, cur.curPORT);
     for (int k = 1; k <= cur.numPORTS; ++k) {
         // A change of selection runs the port switch, which keeps the port left and shows port k.
@@ -79,6 +80,7 @@ bool checkEveryPort(FormMainTestMenu& w, const QString& wFROM, const std::functi
         if (w.chkssON->isChecked() &&
             !runChecks(w, {&FormMainTestMenu::txtssTOL_Validate, &FormMainTestMenu::txtssMAXT_Validate}))
             return false;
+        // Kept with what the checks corrected, also when no other port is shown after it.
         storePort(w, cur.curPORT);
     }
     w.lstPORT->setCurrentIndex(saved);
