@@ -145,14 +145,13 @@ public:
     // the pick lists first. Writes its corrections back into `cur`. wFROM is
     // the caller's name and is not used.
     void setupPORTS(int iPORT, int iLISTS, const QString& wFROM);
-    // The texts setupPORTS last showed for a port. The fields show rounded values (0.0010
-    // for 1013 ohms in mega): a text the operator left as it was keeps the value held, so
-    // that passing through the ports never changes what was not edited.
+    // The tolerance text setupPORTS last showed, and for which port. It shows a rounded
+    // percentage: a text the operator left as it was keeps the value held, so that passing
+    // through the ports never changes what was not edited.
     struct ShownPort
     {
         int port = -1;
-        int scale = -1;
-        QString minSpec, maxSpec, tolerance;
+        QString tolerance;
     };
     ShownPort shownPort;
     void lockFIELDS();

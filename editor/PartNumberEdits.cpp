@@ -7,6 +7,7 @@
 #include "Database.h"
 #include "Flash.h"
 #include "FormMainTestMenu.h"
+#include "TwoAttempts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -199,16 +200,7 @@ void PartNumberEdits::create()
     w.chkpnDEFAULT->setChecked(false);
     cur.pnDEFAULT = 0;
     cur.snEXTENDER = 0;
-    const auto twice = [&](const auto& write) {
-        status = 1;
-        const BusyCursor busy;
-        for (int attempt = 0; attempt < 2 && status != 0 && !w.ended() && database; ++attempt) {
-            status = 0;
-            write();
-        }
-        return !w.ended();
-    };
-    if (!twice([&] {
+    if (!twoAttempts(w, status, [&] {
             database->SQL_writenewPN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, answer, answer,
                                      cur.snNAME, cur.pnDEFAULT, cur.snACTIVE, cur.snBARCODE, cur.snEXTENDER,
                                      cur.snFORMAT, cur.snLENGTH, cur.autoMEASURE, cur.autoTIME, cur.reqRANDR,
@@ -223,7 +215,7 @@ void PartNumberEdits::create()
     }
 
     // 8. Its port rows.
-    if (!twice([&] {
+    if (!twoAttempts(w, status, [&] {
             database->SQL_writenewPORTS(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, newMAP,
                                         cur.numPORTS, cur.mapNUM, cur.portNAME, cur.UOM, cur.unitSCALE,
                                         cur.acTIVE, cur.minSPEC, cur.maxSPEC, cur.timeDELAY, cur.numAVG,
@@ -262,7 +254,7 @@ void PartNumberEdits::create()
     }
 
     // 9. Complete; its status is not examined.
-    if (!twice([&] {
+    if (!twoAttempts(w, status, [&] {
             database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, answer, answer,
                                    1, status);
         }))

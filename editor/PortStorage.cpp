@@ -1,5 +1,7 @@
 #include "PortStorage.h"
 
+#include "Numbers.h"
+
 #include <QLineEdit>
 
 #include <cmath>
@@ -68,6 +70,14 @@ bool toBaseUnits(double shown, int unitSCALE, float& ohms)
         return false;
     ohms = float(value);
     return true;
+}
+
+void storeLimit(double shown, int unitSCALE, float& ohms)
+{
+    double held = 0.0;
+    if (readNumber(formatSpec(double(toScale(ohms, unitSCALE - 1))), &held) && held == shown)
+        return;
+    toBaseUnits(shown, unitSCALE, ohms);
 }
 
 float rescale(double shown, int from, int to)

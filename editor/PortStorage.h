@@ -26,6 +26,11 @@ qint16 storedSwitch(bool ticked, qint16 stored);
 // that a single float cannot hold.
 bool toBaseUnits(double shown, int unitSCALE, float& ohms);
 
+// What a min/max field keeps for the port: `ohms` stays as it is when `shown` is the number
+// that `ohms` shows as in that scale (the field rounds it: 12,345.6 ohms shows 12,346, and a
+// re-print such as 12,346.0 is no change); any other number is taken by toBaseUnits.
+void storeLimit(double shown, int unitSCALE, float& ohms);
+
 // A min/max value shown in lstsCALE index `from` re-expressed in index `to`, in single
 // precision (0 milli, 1 unity, 2 kilo, 3 mega; any other index keeps the value).
 float rescale(double shown, int from, int to);

@@ -2,13 +2,13 @@
 // marks, the record, the port rows and, last, the completion mark.
 #include "Review.h"
 
-#include "BusyCursor.h"
 #include "Colors.h"
 #include "Database.h"
 #include "Flash.h"
 #include "FormMainTestMenu.h"
-#include "PortStorage.h"
+#include "PortPass.h"
 #include "SerialNumberRules.h"
+#include "TwoAttempts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -114,8 +114,7 @@ bool Review::passes(Kind kind, QString& strPN)
     }
 
     // 7. A port must be on show.
-    const int saved = w.lstPORT->currentIndex();
-    if (saved == -1 && cur.numPORTS > 0) {
+    if (w.lstPORT->currentIndex() == -1 && cur.numPORTS > 0) {
         w.txtStatus->setText(u"ERR: Use the Create New PN"_s);
         flash(w.pause, {w.lsttestPN}, {{colors::red, 3.0}}, colors::white);
         if (w.ended())
@@ -126,61 +125,25 @@ bool Review::passes(Kind kind, QString& strPN)
         return false;
     }
 
-    // 8. Every port passes through the fields and their checks.
-    bool reviewed = false;
-    for (int i = 1; i <= cur.numPORTS; ++i) {
-        w.lstPORT->setCurrentIndex(i - 1);
-        if (!update || i == 1)
-            w.lstPORT_Click();
-        else
-            w.setupPORTS(i - 1, 1, wFROM);
-        if (!w.chksnACTIVE->isChecked())
-            continue;
-        reviewed = true;
-        w.txtMinSpec_LostFocus();
-        if (w.ended())
-            return false;
-        w.txtMaxSpec_LostFocus();
-        if (w.ended())
-            return false;
-        const float minimum = float(shownNumber(w.txtMinSpec, NumericField::txtMinSpec));
-        const float maximum = float(shownNumber(w.txtMaxSpec, NumericField::txtMaxSpec));
-        if (!(maximum > minimum)) {
-            const QString port = QString::number(i);
+    // Every port passes through the fields and their checks.
+    if (!checkEveryPort(w, wFROM, [&](int port) {
+            const QString i = QString::number(port);
             if (update) {
-                w.txtStatus->setText(u"ERROR PORT ["_s + port + u"] Config: Max Spec < Min Spec"_s);
+                w.txtStatus->setText(u"ERROR PORT ["_s + i + u"] Config: Max Spec < Min Spec"_s);
                 flash(w.pause, {w.txtMinSpec, w.txtMaxSpec}, {{colors::red, 1.5}, {colors::yellow, 1.5}},
                       colors::white);
             } else {
-                w.txtStatus->setText(u"ERROR PORT ("_s + port + u") Config: Max Spec <= Min Spec"_s);
+                w.txtStatus->setText(u"ERROR PORT ("_s + i + u") Config: Max Spec <= Min Spec"_s);
                 flash(w.pause, {w.txtMinSpec, w.txtMaxSpec}, {{colors::red, 3.0}}, colors::white);
             }
-            if (!w.ended())
-                restore();
-            return false;
-        }
-        for (void (FormMainTestMenu::*check)(bool&) :
-             {&FormMainTestMenu::txtAVG_Validate, &FormMainTestMenu::txtTDLY_Validate}) {
-            (w.*check)(Cancel);
-            if (w.ended())
-                return false;
-        }
-        if (w.chkssON->isChecked()) {
-            for (void (FormMainTestMenu::*check)(bool&) :
-                 {&FormMainTestMenu::txtssTOL_Validate, &FormMainTestMenu::txtssMAXT_Validate}) {
-                (w.*check)(Cancel);
-                if (w.ended())
-                    return false;
-            }
-        }
+        })) {
+        if (!w.ended())
+            restore();
+        return false;
     }
 
-    // 9. Back to the port that was on show.
-    w.lstPORT->setCurrentIndex(saved);
-    w.setupPORTS(saved, 1, wFROM);
-
     // 10. An active PN needs a port.
-    if (w.chksnACTIVE->isChecked() && !reviewed) {
+    if (w.chksnACTIVE->isChecked() && cur.numPORTS < 1) {
         w.txtStatus->setText(u"ERROR: No ACTIVE ports in the Port Config"_s);
         flash(w.pause, {w.chkACTIVE}, {{colors::red, 1.0}, {colors::yellow, 1.0}, {colors::white, 1.0}},
               colors::buttonFace);
@@ -232,69 +195,51 @@ void Review::writeAll(const QString& checkedPN)
     // are already in the arrays.
     w.gatherPnValues();
 
-    // Each write is tried twice; the program's end stops the sequence before any further write.
-    qint16 status = 0;
-    const auto twice = [&](const auto& write) {
-        status = 1;
-        for (int attempt = 0; attempt < 2 && status != 0 && !w.ended(); ++attempt) {
-            status = 1;
-            if (database)
-                write();
-        }
-        return !w.ended();
-    };
     QString strPN = checkedPN;
     qint16 mapPORT = 0;
-    {
-        const BusyCursor busy;
-        // 2, 3. The default marks of every PN go first, when this one takes the mark.
-        if (cur.pnDEFAULT == 1) {
-            if (!twice([&] {
-                    database->SQL_writePNdef(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE,
-                                             status);
-                }))
-                return;
-        }
-        // 4. The record; snVALID becomes 0 until the last write.
-        if (status == 0 && !twice([&] {
-                database->SQL_writeinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
-                                        strPN, cur.snNAME, cur.pnDEFAULT, cur.snACTIVE, cur.snBARCODE,
-                                        cur.snEXTENDER, cur.snFORMAT, cur.snLENGTH, cur.autoMEASURE,
-                                        cur.autoTIME, cur.reqRANDR, cur.snGOOD, cur.snBAD, mapPORT, status);
-            }))
-            return;
-        // 5. The port rows of its map.
-        if (status == 0 && !twice([&] {
-                database->SQL_writePORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE,
-                                            mapPORT, cur.numPORTS, cur.mapNUM, cur.portNAME, cur.UOM,
-                                            cur.unitSCALE, cur.acTIVE, cur.minSPEC, cur.maxSPEC,
-                                            cur.timeDELAY, cur.numAVG, cur.mspeed, cur.Range, cur.ssON,
-                                            cur.ssTOL, cur.ssMAXT, cur.ssREQD, status);
-            }))
-            return;
-    }
-    if (status != 0) {
-        writeFailure();
+    qint16 status = 0;
+    // 2, 3. The default marks of every PN go first, when this one takes the mark.
+    if (cur.pnDEFAULT == 1 && !twoAttempts(w, status, [&] {
+            database->SQL_writePNdef(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, status);
+        }))
         return;
-    }
-
-    // 6. A rename through the save: the list entry follows the record, so that it can be
-    // picked again and the fields stay usable.
-    if (cur.curPN != strPN) {
+    // 4. The record; snVALID becomes 0 until the last write.
+    if (status == 0 && !twoAttempts(w, status, [&] {
+            database->SQL_writeinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
+                                    strPN, cur.snNAME, cur.pnDEFAULT, cur.snACTIVE, cur.snBARCODE,
+                                    cur.snEXTENDER, cur.snFORMAT, cur.snLENGTH, cur.autoMEASURE, cur.autoTIME,
+                                    cur.reqRANDR, cur.snGOOD, cur.snBAD, mapPORT, status);
+        }))
+        return;
+    // A rename through the save: the record holds the new name from here on, so the PN and its
+    // list entry follow it at once; a later save then finds it even when a write below fails.
+    if (status == 0 && cur.curPN != strPN) {
         cur.curPN = strPN;
         if (cur.curPNidx >= 0 && cur.curPNidx < w.lsttestPN->count()) {
             w.lsttestPN->setItemText(cur.curPNidx, strPN);
             w.selectWithoutLoad(cur.curPNidx);
         }
     }
-    {
-        const BusyCursor busy;
-        if (!twice([&] {
-                database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
-                                       cur.curPN, 1, status);
-            }))
-            return;
+    // 5. The port rows of its map.
+    if (status == 0 && !twoAttempts(w, status, [&] {
+            database->SQL_writePORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, mapPORT,
+                                        cur.numPORTS, cur.mapNUM, cur.portNAME, cur.UOM, cur.unitSCALE,
+                                        cur.acTIVE, cur.minSPEC, cur.maxSPEC, cur.timeDELAY, cur.numAVG,
+                                        cur.mspeed, cur.Range, cur.ssON, cur.ssTOL, cur.ssMAXT, cur.ssREQD,
+                                        status);
+        }))
+        return;
+    if (status != 0) {
+        writeFailure();
+        return;
     }
+
+    // The completion mark.
+    if (!twoAttempts(w, status, [&] {
+            database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
+                                   cur.curPN, 1, status);
+        }))
+        return;
 
     // 7.
     if (status != 0) {

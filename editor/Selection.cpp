@@ -8,8 +8,10 @@
 #include "Flash.h"
 #include "FormMainTestMenu.h"
 #include "Numbers.h"
+#include "PortPass.h"
 #include "PortStorage.h"
 #include "SerialNumberRules.h"
+#include "TwoAttempts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -288,17 +290,11 @@ void Selection::leaveList()
         cur.renameSTEP = 2;
         const db::AccountValues& a = w.account;
         qint16 iERROR = 1;
-        {
-            const BusyCursor busy;
-            for (int attempt = 0; attempt < 2 && iERROR != 0; ++attempt) {
-                iERROR = 1;
-                if (w.database)
-                    w.database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE,
-                                             cur.curPN, t, 1, iERROR);
-                if (ended())
-                    return;
-            }
-        }
+        if (!twoAttempts(w, iERROR, [&] {
+                w.database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
+                                         t, 1, iERROR);
+            }))
+            return;
         if (iERROR != 0) {
             w.dialogs->message(u"ERROR: Unable to update PN string in DB. Reverting to prior PN"_s,
                                u"Check Internet connection and try again"_s);
@@ -366,36 +362,6 @@ void Selection::leaveList()
 
 // ---- Ports and scale ----
 
-void Selection::storePort(int slot)
-{
-    CurrentParams& cur = w.cur;
-    if (slot < 0 || slot >= db::portSlots)
-        return;
-    const auto k = std::size_t(slot);
-    cur.acTIVE[k] = w.chkACTIVE->isChecked() ? 1 : 0;
-    cur.portNAME[k] = w.txtPort->text();
-    cur.curSCALE = qint16(w.lstsCALE->currentIndex());
-    cur.unitSCALE[k] = qint16(cur.curSCALE + 1);
-    // Texts left as shown keep the values held: the shown text is rounded.
-    const FormMainTestMenu::ShownPort& shown = w.shownPort;
-    const bool asShown = shown.port == slot && shown.scale == cur.curSCALE;
-    if (!asShown || w.txtMinSpec->text() != shown.minSpec)
-        toBaseUnits(shownNumber(w.txtMinSpec, NumericField::txtMinSpec), cur.unitSCALE[k], cur.minSPEC[k]);
-    if (!asShown || w.txtMaxSpec->text() != shown.maxSpec)
-        toBaseUnits(shownNumber(w.txtMaxSpec, NumericField::txtMaxSpec), cur.unitSCALE[k], cur.maxSPEC[k]);
-    cur.numAVG[k] = storedAverages(shownNumber(w.txtAVG, NumericField::txtAVG));
-    cur.mspeed[k] = qint16(w.lstSPEED->currentIndex() + 1);
-    cur.Range[k] = qint16(w.lstRANGE->currentIndex());
-    cur.timeDELAY[k] = storedDelay(shownNumber(w.txtTDLY, NumericField::txtTDLY));
-    cur.ssON[k] = storedSwitch(w.chkssON->isChecked(), cur.ssON[k]);
-    const bool toleranceHeld = shown.port == slot && w.txtssTOL->text() == shown.tolerance &&
-                               cur.ssTOL[k] >= 0.01f && cur.ssTOL[k] <= 1.0f;
-    if (!toleranceHeld)
-        cur.ssTOL[k] = storedTolerance(shownNumber(w.txtssTOL, NumericField::txtssTOL));
-    cur.ssMAXT[k] = storedMaxWait(shownNumber(w.txtssMAXT, NumericField::txtssMAXT));
-    cur.ssREQD[k] = storedSwitch(w.chkssREQD->isChecked(), cur.ssREQD[k]);
-}
-
 void Selection::switchPort()
 {
     CurrentParams& cur = w.cur;
@@ -408,7 +374,7 @@ void Selection::switchPort()
         return;
     }
     // 2. The port left keeps its fields; 3. the chosen one is shown.
-    storePort(cur.curPORT);
+    storePort(w, cur.curPORT);
     w.setupPORTS(cur.newPORT, 1, u"lstPORT_click"_s);
 }
 
@@ -480,49 +446,13 @@ void Selection::readcurPARAM(qint16& iERROR)
             return;
     }
 
-    // 5. Every port passes through the fields and their checks.
-    const int remembered = w.lstPORT->currentIndex();
-    for (int k = 1; k <= cur.numPORTS; ++k) {
-        w.lstPORT->setCurrentIndex(k - 1);
-        if (k == 1)
-            w.lstPORT_Click();
-        else
-            w.setupPORTS(k - 1, 1, u"readcurPARAM"_s);
-        if (w.chksnACTIVE->isChecked()) {
-            w.txtMinSpec_LostFocus();
-            if (ended())
-                return;
-            w.txtMaxSpec_LostFocus();
-            if (ended())
-                return;
-            const double minimum = shownNumber(w.txtMinSpec, NumericField::txtMinSpec);
-            const double maximum = shownNumber(w.txtMaxSpec, NumericField::txtMaxSpec);
-            if (!(maximum > minimum)) {
-                w.txtStatus->setText(u"ERROR PORT ("_s + QString::number(k) +
-                                     u") Config: Max Spec <= Min Spec"_s);
-                flash(w.pause, {w.txtMinSpec, w.txtMaxSpec}, {{colors::red, 4.0}}, colors::white);
-                return;
-            }
-            w.txtAVG_Validate(Cancel);
-            if (ended())
-                return;
-            w.txtTDLY_Validate(Cancel);
-            if (ended())
-                return;
-            if (w.chkssON->isChecked()) {
-                w.txtssTOL_Validate(Cancel);
-                if (ended())
-                    return;
-                w.txtssMAXT_Validate(Cancel);
-                if (ended())
-                    return;
-            }
-        }
-    }
-
-    // 6.
-    w.lstPORT->setCurrentIndex(remembered);
-    w.setupPORTS(remembered, 1, u"readcurPARAM - near end"_s);
+    // Every port passes through the fields and their checks.
+    if (!checkEveryPort(w, u"readcurPARAM"_s, [&](int k) {
+            w.txtStatus->setText(u"ERROR PORT ("_s + QString::number(k) +
+                                 u") Config: Max Spec <= Min Spec"_s);
+            flash(w.pause, {w.txtMinSpec, w.txtMaxSpec}, {{colors::red, 4.0}}, colors::white);
+        }))
+        return;
 
     // 7. The PN values.
     gatherPnValues();

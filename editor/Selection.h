@@ -33,7 +33,6 @@ public:
     bool loading() const { return m_loading; }
 
 private:
-    void storePort(int slot);
     // The no-PN state of an unreadable PN, with its message box.
     void loadFailed();
     void putOldNameBack();

@@ -106,7 +106,7 @@ void FormMainTestMenu::setupPORTS(int iPORT, int iLISTS, const QString& wFROM)
     txtssMAXT->setText(shortestSingle(cur.ssMAXT[k]));
     chkssREQD->setChecked(switchShown(cur.ssREQD[k]));
 
-    shownPort = {k, lstsCALE->currentIndex(), txtMinSpec->text(), txtMaxSpec->text(), txtssTOL->text()};
+    shownPort = {k, txtssTOL->text()};
 }
 
 void FormMainTestMenu::lockFIELDS()

@@ -695,7 +695,8 @@ private Q_SLOTS:
         row("milli to mega", "txtMinSpec", 0, u"2000"_s, 3, u"0.0000"_s, 1);
         row("kilo to milli", "txtMinSpec", 2, u"0.25"_s, 0, u"250,000"_s, 1);
         row("not a number reads as the replacement", "txtMinSpec", 1, u"x"_s, 0, u"0.0000"_s, 1);
-        // A port switch stores the fields, shown in mega, into the port left.
+        // A port switch stores the fields into the port left; a limit whose shown number was
+        // left alone keeps the value held.
         row("tolerance 0.5 % stores 0.01", "txtssTOL", 3, u"0.5"_s, -1, {}, 0.01f);
         row("averages 2.5 store 2 (half to even)", "txtAVG", 3, u"2.5"_s, -1, {}, 2);
         row("averages 3.5 store 4", "txtAVG", 3, u"3.5"_s, -1, {}, 4);
@@ -703,7 +704,9 @@ private Q_SLOTS:
         row("delay 60 passes", "txtTDLY", 3, u"60"_s, -1, {}, 60);
         row("wait 1 stores 2", "txtssMAXT", 3, u"1"_s, -1, {}, 2);
         row("max 1 in mega stores 1000000", "txtMaxSpec", 3, u"1"_s, -1, {}, 1000000);
-        row("min not a number stores the replacement 0", "txtMinSpec", 3, u"--"_s, -1, {}, 0);
+        row("min left at the 0.0000 that 1 ohm shows in mega keeps 1", "txtMinSpec", 3, u"0.0000"_s, -1, {},
+            1);
+        row("min not a number stores the replacement 0", "txtMinSpec", 1, u"--"_s, -1, {}, 0);
         row("huge max keeps the stored value", "txtMaxSpec", 3, u"1e300"_s, -1, {}, 1000);
     }
 

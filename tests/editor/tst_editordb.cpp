@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include <bit>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -80,6 +81,17 @@ void run(EditorOnDb& e, Action action)
     } else {
         w->chkRANDR->setChecked(true);
     }
+}
+
+// The limits of a map's ports, min and max port by port, as the bits of the single floats stored.
+QList<quint32> limitBits(EditorOnDb& e, int map)
+{
+    QList<quint32> bits;
+    for (const QVariantList& r : e.tdb.rows(
+             u"SELECT minSPEC + 0E0, maxSPEC + 0E0 FROM portCONFIG WHERE mapPORT = ? ORDER BY mapNUM"_s,
+             {map}))
+        bits << std::bit_cast<quint32>(r[0].toFloat()) << std::bit_cast<quint32>(r[1].toFloat());
+    return bits;
 }
 
 } // namespace
@@ -195,22 +207,6 @@ private Q_SLOTS:
         QVERIFY(e.seen.contains(u"PN string updated from [AA-1] to [AA-101]"_s));
     }
 
-    // The gather's port pass stops at the first port without a range, names it and shows it.
-    void readcurPARAM()
-    {
-        EditorOnDb e;
-        QVERIFY2(e.seed(), qPrintable(e.tdb.error()));
-        QVERIFY(e.tdb.exec(u"UPDATE portCONFIG SET minSPEC = 500, maxSPEC = 500 WHERE mapNUM IN (3, 4)"_s));
-        QVERIFY(e.load(u"AA-1"_s));
-        e.w->lstPORT->setCurrentIndex(1);
-        e.seen.clear();
-        qint16 iERROR = 0;
-        e.w->readcurPARAM(iERROR);
-        QCOMPARE(iERROR, qint16(1));
-        QCOMPARE(e.seen, QStringList{u"ERROR PORT (3) Config: Max Spec <= Min Spec"_s});
-        QCOMPARE(e.w->lstPORT->currentIndex(), 2);
-    }
-
     void review_data()
     {
         QTest::addColumn<Action>("action");
@@ -220,14 +216,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("told");  // how the status of the last pause starts
         QTest::addColumn<QList<double>>("waits");
         const QString port2 =
-            u"UPDATE portCONFIG SET minSPEC = 50, maxSPEC = 50, unitSCALE = 2 WHERE mapNUM = 2"_s;
+            u"UPDATE portCONFIG SET minSPEC = 50, maxSPEC = 50, unitSCALE = 2 WHERE mapNUM IN (2, 3)"_s;
         const QString randr = u"UPDATE snPN SET snBARCODE = 1, reqRANDR = 1, snFORMAT = "_s;
         const auto row = [](const char* name, Action action, const QString& setup, const QString& told,
                             const QList<double>& waits, const QString& typed = {}, int stationPorts = 8) {
             QTest::newRow(name) << action << setup << stationPorts << typed << told << waits;
         };
-        row("REVIEW: max = min on port 2", Action::Review, port2, u"ERROR PORT (2) "_s, {3.0});
-        row("UPDATE: max = min on port 2", Action::Update, port2, u"ERROR PORT [2] "_s, {1.5, 1.5});
+        row("REVIEW: max = min on ports 2 and 3, the first told", Action::Review, port2, u"ERROR PORT (2) "_s,
+            {3.0});
+        row("UPDATE: max = min on ports 2 and 3, the first told", Action::Update, port2, u"ERROR PORT [2] "_s,
+            {1.5, 1.5});
         row("REVIEW: PN not active passes despite a bad port", Action::Review,
             port2 + u"; UPDATE snPN SET snACTIVE = 0"_s, u"SUCCESS"_s, {2.5});
         row("REVIEW: identical R and R serial numbers", Action::Review,
@@ -273,16 +271,13 @@ private Q_SLOTS:
         QTest::newRow("renamed through the save") << false << u"AA-100"_s;
     }
 
-    // AA-1's record and port 3 written; every other row as it was, a port whose shown text
-    // is rounded (1013 ohms as 0.0010 in mega) included; the PN on show under its name.
+    // AA-1's record and port 3 written; every other row as it was; the PN on show under its name.
     void update()
     {
         QFETCH(bool, makeDefault);
         QFETCH(QString, name);
         EditorOnDb e;
         QVERIFY2(e.seed(), qPrintable(e.tdb.error()));
-        QVERIFY(e.tdb.exec(
-            u"UPDATE portCONFIG SET unitSCALE = 4, minSPEC = 1013 WHERE mapPORT = 1 AND mapNUM = 4"_s));
         QVERIFY(e.load(u"AA-1"_s));
         const QString pns = makeDefault ? u"mapPORT IN (1, 2)"_s : u"mapPORT = 1"_s;
         const QString port3 = u"mapPORT = 1 AND mapNUM = 3"_s;
@@ -298,6 +293,87 @@ private Q_SLOTS:
             (QList<QVariantList>{{name, u"edited"_s, int(makeDefault), 1, 12.5, 2, int(!makeDefault)}}));
         QCOMPARE(rest(e, pns, port3), before);
         QCOMPARE(e.selection(), e.loaded(name));
+    }
+
+    void saveKeepsEveryLimit_data()
+    {
+        QTest::addColumn<int>("unitSCALE");
+        QTest::addColumn<QList<double>>("limits"); // min and max of ports 1 to 4, shown in range
+        QTest::newRow("milli") << 1 << QList<double>{12.3456789, 98765.4, 0.05, 12345.6,
+                                                     1e-7,       0.05,    1e-7, 12.3456789};
+        QTest::newRow("unity") << 2 << QList<double>{12345.6,    98765.4,  1e-7, 0.05,
+                                                     12.3456789, 12345678, 0.05, 16777216};
+        QTest::newRow("kilo") << 3 << QList<double>{12345.6, 12345678,   0.05,     98765.4,
+                                                    1e-7,    12.3456789, 12345678, 16777216};
+        QTest::newRow("mega") << 4 << QList<double>{1e-7,       12345678, 0.05,    16777216,
+                                                    12.3456789, 98765.4,  12345.6, 1.23456e10};
+    }
+
+    // Saved without an edit (REVIEW and UPDATE, then UPDATE after a port switch) and copied
+    // by CREATE from the window: every limit keeps its bits, however the field rounds it.
+    void saveKeepsEveryLimit()
+    {
+        QFETCH(int, unitSCALE);
+        QFETCH(QList<double>, limits);
+        EditorOnDb e(4);
+        QVERIFY2(e.seed() &&
+                     e.tdb.exec(u"UPDATE snPN SET snVALID = 1, snFORMAT = 'AA-1 00000000', snLENGTH = 13"_s),
+                 qPrintable(e.tdb.error()));
+        for (int k = 1; k <= 4; ++k)
+            QVERIFY(e.tdb.exec(
+                u"UPDATE portCONFIG SET unitSCALE = ?, minSPEC = ?, maxSPEC = ? WHERE mapPORT = 1 AND mapNUM = ?"_s,
+                {unitSCALE, limits[2 * k - 2], limits[2 * k - 1], k}));
+        const QList<quint32> expected = limitBits(e, 1);
+        QVERIFY(e.load(u"AA-1"_s));
+        const auto before = e.snapshot();
+        e.w->btnREVIEW_Click();
+        e.w->btnUPDATE_Click();
+        QCOMPARE(limitBits(e, 1), expected);
+        e.w->lstPORT->setCurrentIndex(2);
+        e.w->btnUPDATE_Click();
+        QCOMPARE(limitBits(e, 1), expected);
+        QCOMPARE(e.snapshot(), before);
+        e.dialogs.inputAnswers = {u"NEW-1"_s};
+        e.dialogs.yesNoAnswers = {true};
+        e.w->btnADD_Click();
+        QCOMPARE(limitBits(e, 42), expected);
+    }
+
+    // A station of one port never leaves the port on show: its edits are saved all the same,
+    // by CREATE from the window, then by UPDATE.
+    void onePortStation()
+    {
+        EditorOnDb e(1);
+        QVERIFY2(e.seed() && e.tdb.exec(u"UPDATE portCONFIG SET unitSCALE = 2"_s) && e.load(u"AA-1"_s),
+                 qPrintable(e.tdb.error()));
+        const QString created = u"SELECT portNAME, minSPEC, maxSPEC FROM portCONFIG WHERE mapPORT = 42"_s;
+        putText(e.w->txtPort, u"edited"_s);
+        putText(e.w->txtMinSpec, u"3.5"_s);
+        putText(e.w->txtMaxSpec, u"777.25"_s);
+        e.dialogs.inputAnswers = {u"NEW-1"_s};
+        e.dialogs.yesNoAnswers = {true};
+        e.w->btnADD_Click();
+        QCOMPARE(e.tdb.rows(created), (QList<QVariantList>{{u"edited"_s, 3.5, 777.25}}));
+        putText(e.w->txtMinSpec, u"4.5"_s);
+        e.w->btnUPDATE_Click();
+        QCOMPARE(e.tdb.rows(created), (QList<QVariantList>{{u"edited"_s, 4.5, 777.25}}));
+    }
+
+    // A rename through UPDATE whose port write fails still renamed the record: the next UPDATE
+    // saves it under the new name.
+    void updateAfterARenameWithoutPorts()
+    {
+        EditorOnDb e;
+        QVERIFY2(e.seed() && e.load(u"AA-1"_s), qPrintable(e.tdb.error()));
+        e.typeOverList(u"AA-100"_s);
+        QVERIFY(e.tdb.exec(u"RENAME TABLE portCONFIG TO portAWAY"_s));
+        e.w->btnUPDATE_Click();
+        QVERIFY(e.tdb.exec(u"RENAME TABLE portAWAY TO portCONFIG"_s));
+        QCOMPARE(e.tdb.scalar(u"SELECT snVALID FROM snPN WHERE mapPORT = 1"_s).toInt(), 0);
+        e.w->btnUPDATE_Click();
+        QCOMPARE(e.tdb.rows(u"SELECT partNUM, snVALID FROM snPN WHERE mapPORT = 1"_s),
+                 (QList<QVariantList>{{u"AA-100"_s, 1}}));
+        QCOMPARE(e.selection(), e.loaded(u"AA-100"_s));
     }
 
     // One box, no port written; the default marks cleared first stay cleared.
