@@ -72,10 +72,15 @@ bool toBaseUnits(double shown, int unitSCALE, float& ohms)
     return true;
 }
 
-void storeLimit(double shown, int unitSCALE, float& ohms)
+bool stillShows(double shown, const QString& heldShown)
 {
     double held = 0.0;
-    if (readNumber(formatSpec(double(toScale(ohms, unitSCALE - 1))), &held) && held == shown)
+    return readNumber(heldShown, &held) && held == shown;
+}
+
+void storeLimit(double shown, int unitSCALE, float& ohms)
+{
+    if (stillShows(shown, formatSpec(double(toScale(ohms, unitSCALE - 1)))))
         return;
     toBaseUnits(shown, unitSCALE, ohms);
 }

@@ -31,6 +31,11 @@ bool toBaseUnits(double shown, int unitSCALE, float& ohms);
 // re-print such as 12,346.0 is no change); any other number is taken by toBaseUnits.
 void storeLimit(double shown, int unitSCALE, float& ohms);
 
+// Whether a field that shows a held value rounded still shows it: `shown` is the number read
+// from the field, `heldShown` the text the held value is shown as. Numbers are compared, not
+// texts, so a re-print of the same number is no change and the held value keeps its bits.
+bool stillShows(double shown, const QString& heldShown);
+
 // A min/max value shown in lstsCALE index `from` re-expressed in index `to`, in single
 // precision (0 milli, 1 unity, 2 kilo, 3 mega; any other index keeps the value).
 float rescale(double shown, int from, int to);

@@ -145,6 +145,8 @@ void Selection::load()
         setBackColor(w.txtsnFORMAT, colors::menuBar);
         w.lblsnLEN->setText(QString::number(w.txtsnFORMAT->text().size()));
     }
+    m_formatShown = w.txtsnFORMAT->text();
+    m_lengthShown = w.lblsnLEN->text();
 
     // 7. Automatic measurement.
     w.chkautoMEASURE->setChecked(cur.autoMEASURE == 1);
@@ -470,12 +472,18 @@ void Selection::gatherPnValues()
     cur.snACTIVE = w.chksnACTIVE->isChecked() ? 1 : 0;
     cur.pnDEFAULT = w.chkpnDEFAULT->isChecked() ? 1 : 0;
     cur.snBARCODE = w.chksnBARCODE->isChecked() ? 1 : 0;
-    cur.snFORMAT = w.txtsnFORMAT->text();
-    bool whole = false;
-    const int length = w.lblsnLEN->text().toInt(&whole);
-    cur.snLENGTH = whole && length >= 0 && length <= 32767 ? qint16(length) : qint16(cur.snFORMAT.size());
+    if (w.chksnBARCODE->isChecked() || w.txtsnFORMAT->text() != m_formatShown ||
+        w.lblsnLEN->text() != m_lengthShown) {
+        cur.snFORMAT = w.txtsnFORMAT->text();
+        bool whole = false;
+        const int length = w.lblsnLEN->text().toInt(&whole);
+        cur.snLENGTH = whole && length >= 0 && length <= 32767 ? qint16(length) : qint16(cur.snFORMAT.size());
+    }
     cur.autoMEASURE = w.chkautoMEASURE->isChecked() ? 1 : 0;
-    cur.autoTIME = float(shownNumber(w.txtautoTIME, NumericField::txtautoTIME));
+    // Shown without decimals: 20.5 s shows 21, which is no edit.
+    const double autoTIME = shownNumber(w.txtautoTIME, NumericField::txtautoTIME);
+    if (!stillShows(autoTIME, QLocale().toString(double(cur.autoTIME), 'f', 0)))
+        cur.autoTIME = float(autoTIME);
     cur.reqRANDR = w.chkRANDR->isChecked() ? 1 : 0;
     cur.snGOOD = w.txtGOODSN->text();
     cur.snBAD = w.txtBADSN->text();

@@ -41,6 +41,11 @@ private:
 
     FormMainTestMenu& w;
     bool m_loading = false;
+    // What the load put in the serial-number format field and its length label. With scanning
+    // off the field shows the PN and its counter, not the stored format: while it still shows
+    // what the load put there, a save keeps the stored format and length.
+    QString m_formatShown;
+    QString m_lengthShown;
 };
 
 } // namespace zelmar

@@ -310,15 +310,19 @@ private Q_SLOTS:
     }
 
     // Saved without an edit (REVIEW and UPDATE, then UPDATE after a port switch) and copied
-    // by CREATE from the window: every limit keeps its bits, however the field rounds it.
+    // by CREATE from the window: every limit keeps its bits, however the field rounds it, and
+    // so do the automatic-measurement interval (shown without decimals) and the stored serial
+    // format (with scanning off the field shows the PN and its counter instead).
     void saveKeepsEveryLimit()
     {
         QFETCH(int, unitSCALE);
         QFETCH(QList<double>, limits);
         EditorOnDb e(4);
-        QVERIFY2(e.seed() &&
-                     e.tdb.exec(u"UPDATE snPN SET snVALID = 1, snFORMAT = 'AA-1 00000000', snLENGTH = 13"_s),
-                 qPrintable(e.tdb.error()));
+        QVERIFY2(
+            e.seed() &&
+                e.tdb.exec(u"UPDATE snPN SET snVALID = 1, snBARCODE = 0, snFORMAT = 'AA-####', snLENGTH = 7, "
+                           u"autoMEASURE = 1, autoTIME = 20.5"_s),
+            qPrintable(e.tdb.error()));
         for (int k = 1; k <= 4; ++k)
             QVERIFY(e.tdb.exec(
                 u"UPDATE portCONFIG SET unitSCALE = ?, minSPEC = ?, maxSPEC = ? WHERE mapPORT = 1 AND mapNUM = ?"_s,
