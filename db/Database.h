@@ -69,15 +69,23 @@ public:
                    qint16& iERROR);
 
     // Port configuration records; `table` is the account's configTABLE.
-    // Port k lives in slot k-1 of every array. False when the map was not read whole (the
-    // operator has been told): the slots then mix what was read with what they held.
-    bool SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
-                          const QString& password, const QString& table, qint16 mapPort, qint16& numPORTS,
-                          PortArray<qint16>& mapNUM, PortArray<QString>& portNAME, PortArray<qint16>& UOM,
-                          PortArray<qint16>& unitSCALE, PortArray<qint16>& acTIVE, PortArray<float>& minSPEC,
-                          PortArray<float>& maxSPEC, PortArray<float>& timeDELAY, PortArray<qint16>& numAVG,
-                          PortArray<qint16>& mspeed, PortArray<qint16>& Range, PortArray<qint16>& ssON,
-                          PortArray<float>& ssTOL, PortArray<float>& ssMAXT, PortArray<qint16>& ssREQD);
+    // Port k lives in slot k-1 of every array. Anything but Whole: the operator has been told;
+    // after Failed the slots mix what was read with what they held, after NoRows (a map no row
+    // carries, as a failed creation leaves it) they are as they were.
+    enum class PortRead
+    {
+        Whole,
+        NoRows,
+        Failed,
+    };
+    PortRead SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
+                              const QString& password, const QString& table, qint16 mapPort, qint16& numPORTS,
+                              PortArray<qint16>& mapNUM, PortArray<QString>& portNAME, PortArray<qint16>& UOM,
+                              PortArray<qint16>& unitSCALE, PortArray<qint16>& acTIVE,
+                              PortArray<float>& minSPEC, PortArray<float>& maxSPEC,
+                              PortArray<float>& timeDELAY, PortArray<qint16>& numAVG,
+                              PortArray<qint16>& mspeed, PortArray<qint16>& Range, PortArray<qint16>& ssON,
+                              PortArray<float>& ssTOL, PortArray<float>& ssMAXT, PortArray<qint16>& ssREQD);
     // `numPORTS` and `mapNUM` are passed by the callers and not used: each row is
     // rewritten from the slots of its own mapNUM.
     void SQL_writePORTinfo(const QString& server, const QString& database, const QString& user,

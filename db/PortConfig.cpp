@@ -123,23 +123,24 @@ bool missingSlots(Recordset& rs, const PortArray<qint16>& mapNUM, qint16 numPORT
 
 } // namespace
 
-bool Database::SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
-                                const QString& password, const QString& table, qint16 mapPort,
-                                qint16& numPORTS, PortArray<qint16>& mapNUM, PortArray<QString>& portNAME,
-                                PortArray<qint16>& UOM, PortArray<qint16>& unitSCALE,
-                                PortArray<qint16>& acTIVE, PortArray<float>& minSPEC,
-                                PortArray<float>& maxSPEC, PortArray<float>& timeDELAY,
-                                PortArray<qint16>& numAVG, PortArray<qint16>& mspeed,
-                                PortArray<qint16>& Range, PortArray<qint16>& ssON, PortArray<float>& ssTOL,
-                                PortArray<float>& ssMAXT, PortArray<qint16>& ssREQD)
+Database::PortRead
+Database::SQL_readPORTinfo(const QString& server, const QString& database, const QString& user,
+                           const QString& password, const QString& table, qint16 mapPort, qint16& numPORTS,
+                           PortArray<qint16>& mapNUM, PortArray<QString>& portNAME, PortArray<qint16>& UOM,
+                           PortArray<qint16>& unitSCALE, PortArray<qint16>& acTIVE, PortArray<float>& minSPEC,
+                           PortArray<float>& maxSPEC, PortArray<float>& timeDELAY, PortArray<qint16>& numAVG,
+                           PortArray<qint16>& mspeed, PortArray<qint16>& Range, PortArray<qint16>& ssON,
+                           PortArray<float>& ssTOL, PortArray<float>& ssMAXT, PortArray<qint16>& ssREQD)
 {
     Failure failure = Failure::None;
+    bool noRows = false;
     {
         Session session(profile(server, database, user, password), m_timeouts);
         if (!session.open(onePortMap(table, mapPort))) {
             failure = Failure::Connect;
         } else if (!session.rows().moveFirst()) {
-            failure = Failure::Rows; // a map without rows
+            failure = Failure::Rows;
+            noRows = true;
         } else {
             Recordset& rs = session.rows();
             const int n = rs.recordCount();
@@ -174,7 +175,9 @@ bool Database::SQL_readPORTinfo(const QString& server, const QString& database, 
         }
     }
     tell(dialogs(), failure);
-    return failure == Failure::None;
+    if (failure == Failure::None)
+        return PortRead::Whole;
+    return noRows ? PortRead::NoRows : PortRead::Failed;
 }
 
 void Database::SQL_writePORTinfo(

@@ -58,12 +58,14 @@ void PartNumberEdits::mapsUnreadable()
 bool PartNumberEdits::freeMap(qint16& map)
 {
     const db::AccountValues& a = w.account;
-    const BusyCursor busy;
     const auto users = [&](const QString& table) {
         qint16 count = -1;
-        for (int attempt = 0; attempt < 2 && count < 0 && w.database && !w.ended(); ++attempt)
+        qint16 status = 1;
+        const bool on = twoAttempts(w, status, [&] {
             w.database->SQL_checkMAP(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, table, map, count);
-        return count;
+            status = count < 0 ? 1 : 0;
+        });
+        return on ? count : qint16(-1);
     };
     for (;;) {
         qint16 taken = users(a.snTABLE);
@@ -125,13 +127,10 @@ void PartNumberEdits::create()
     // 5. A map number of its own.
     qint16 newMAP = 0;
     qint16 status = 1;
-    {
-        const BusyCursor busy;
-        for (int attempt = 0; attempt < 2 && status != 0 && database; ++attempt)
+    if (!twoAttempts(w, status, [&] {
             database->SQL_readnewMAP(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, newMAP,
                                      status);
-    }
-    if (w.ended())
+        }))
         return;
     if (status != 0) {
         mapsUnreadable();
@@ -325,21 +324,16 @@ void PartNumberEdits::remove()
     qint16 mapPORT = noMap;
     qint16 status = 1;
     qint16 portStatus = 1;
-    {
-        const BusyCursor busy;
-        for (int attempt = 0; attempt < 2 && status != 0 && database && !w.ended(); ++attempt)
+    if (!twoAttempts(w, status, [&] {
             database->SQL_delPN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, deleted, mapPORT,
                                 status);
-        if (w.ended())
-            return;
-        if (status == 0 && mapPORT != noMap) {
-            for (int attempt = 0; attempt < 2 && portStatus != 0 && !w.ended(); ++attempt)
-                database->SQL_delPORTS(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, mapPORT,
-                                       portStatus);
-            if (w.ended())
-                return;
-        }
-    }
+        }))
+        return;
+    if (status == 0 && mapPORT != noMap && !twoAttempts(w, portStatus, [&] {
+            database->SQL_delPORTS(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, mapPORT,
+                                   portStatus);
+        }))
+        return;
 
     // 6, 7. The list again, nothing selected, the fields blank.
     cur.forgetSelection();

@@ -171,21 +171,27 @@ void Selection::load()
     // 10. The ports. Each load starts from the station's port count, so that a short
     // map read earlier does not hide ports of this one.
     qint16 ports = w.stationPorts();
-    const bool portsRead =
-        w.database &&
-        w.database->SQL_readPORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, mapPORT,
-                                     ports, cur.mapNUM, cur.portNAME, cur.UOM, cur.unitSCALE, cur.acTIVE,
-                                     cur.minSPEC, cur.maxSPEC, cur.timeDELAY, cur.numAVG, cur.mspeed,
-                                     cur.Range, cur.ssON, cur.ssTOL, cur.ssMAXT, cur.ssREQD);
+    using PortRead = db::Database::PortRead;
+    const PortRead portsRead =
+        !w.database ? PortRead::Failed
+                    : w.database->SQL_readPORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW,
+                                                   a.configTABLE, mapPORT, ports, cur.mapNUM, cur.portNAME,
+                                                   cur.UOM, cur.unitSCALE, cur.acTIVE, cur.minSPEC,
+                                                   cur.maxSPEC, cur.timeDELAY, cur.numAVG, cur.mspeed,
+                                                   cur.Range, cur.ssON, cur.ssTOL, cur.ssMAXT, cur.ssREQD);
     if (ended())
         return;
-    if (!portsRead) {
+    if (portsRead == PortRead::Failed) {
         // The port slots now mix this PN's rows with another PN's values: shown, the next
         // UPDATE would write them into this PN's rows. The PN stays unloaded instead.
         loadFailed();
         return;
     }
     cur.numPORTS = qint16(usablePorts(ports));
+    // A record without port rows (a creation that failed half-way) shows the defaults, as
+    // the box has said: nothing of another PN, and the operator can still delete it.
+    if (portsRead == PortRead::NoRows)
+        cur.defPORT();
     cur.curPORT = -1;
     w.setupPORTS(0, 0, u"lsttestPN_Click"_s);
 

@@ -148,6 +148,16 @@ private Q_SLOTS:
                 e.tdb.exec(u"UPDATE portCONFIG SET portNAME = NULL WHERE mapPORT = 2 AND mapNUM = 3"_s));
         QVERIFY(!e.load(u"BB-2"_s));
         QCOMPARE(e.selection(), e.loaded(QString()));
+
+        // CC-3 without port rows, as a creation that failed half-way leaves it: loaded with
+        // the defaults, not AA-1's ports, so that it can still be deleted.
+        QVERIFY(e.load(u"AA-1"_s) && e.addPN(u"CC-3"_s, 41) &&
+                e.tdb.exec(u"DELETE FROM portCONFIG WHERE mapPORT = 41"_s));
+        QVERIFY(e.load(u"CC-3"_s));
+        QCOMPARE(w->txtPort->text(), u"PORT 1"_s);
+        e.dialogs.yesNoAnswers = {true};
+        w->btnDELETE_Click();
+        QCOMPARE(e.tdb.scalar(u"SELECT COUNT(*) FROM snPN WHERE partNUM = 'CC-3'"_s).toInt(), 0);
     }
 
     void rename_data()
