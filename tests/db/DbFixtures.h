@@ -1,7 +1,8 @@
 #pragma once
 
 // What the database tests share: calls with a whole profile, the part-number fields and
-// port arrays, table contents as comparable text, and the thirteen operations as uniform
+// port arrays, table contents as comparable text, and the thirteen operations and the change
+// history's write as uniform
 // calls over a seeded database, for the tables of every failure path.
 
 #include "Database.h"
@@ -193,6 +194,27 @@ struct Outputs
     }
 };
 
+// What a save does with its change history: the rows on its own connection, then the error
+// record when they were not written. 0: written.
+inline qint16 writeHistory(Caller& c, const QString& pn)
+{
+    const db::Profile p =
+        c.database.profile(c.profile.server, c.profile.database, c.profile.user, c.profile.password);
+    const QList<db::HistoryRow> rows{db::renameRow(pn, pn + u"2"_s),
+                                     {u"UPDATE"_s, pn + u"2"_s, 3, u"minSPEC"_s, u"1.5"_s, u"2"_s}};
+    db::HistoryAuthor who{u"OP1"_s, u"AB"_s, u"Acme"_s, db::HistoryTable::Present};
+    db::HistoryWrite written = db::HistoryWrite::Failed;
+    {
+        db::Connection connection(p, c.database.timeouts());
+        if (!connection.open())
+            return 1;
+        written = db::writeHistory(connection, p, c.database.timeouts(), who, rows);
+    }
+    if (written == db::HistoryWrite::Failed)
+        db::recordMissingHistory(c.database, p.server, p.database, p.user, p.password, rows);
+    return written == db::HistoryWrite::Written ? 0 : 1;
+}
+
 inline Outputs call(const QByteArray& name, Caller& c, const Call& a)
 {
     using D = db::Database;
@@ -221,6 +243,8 @@ inline Outputs call(const QByteArray& name, Caller& c, const Call& a)
         a.ports.write(c, &D::SQL_writePORTinfo, a.value, a.num, o.iERROR);
     else if (name == "writenewPORTS")
         a.ports.write(c, &D::SQL_writenewPORTS, a.value, a.num, o.iERROR);
+    else if (name == "writeHISTORY")
+        o.iERROR = writeHistory(c, a.pn);
     else if (name == "readnewMAP")
         c(&D::SQL_readnewMAP, o.map, o.iERROR);
     else
@@ -244,7 +268,9 @@ struct FaultOp
 // Three part numbers, PN-A to PN-C, with maps 1 to 3 of four ports each.
 inline bool seedFaultData(TestDatabase& tdb)
 {
-    bool ok = execAll(tdb, {u"TRUNCATE snPN"_s, u"TRUNCATE portCONFIG"_s, u"TRUNCATE zSQL"_s});
+    bool ok = execAll(tdb, {u"TRUNCATE snPN"_s, u"TRUNCATE portCONFIG"_s, u"TRUNCATE zSQL"_s,
+                            u"DROP TABLE IF EXISTS zHISTORY"_s}) &&
+              tdb.load(u"history.sql"_s);
     for (int m = 1; ok && m <= 3; ++m) {
         const QString pn = u"PN-"_s + QChar(u'A' + m - 1);
         ok = tdb.exec(
@@ -264,7 +290,10 @@ inline QStringList faultState(TestDatabase& tdb)
     return lines(tdb, u"SELECT partNUM, snNAME, pnDEFAULT, mapPORT, snACTIVE, snVALID, snBARCODE, snFORMAT, "
                       u"snLENGTH, autoMEASURE, autoTIME, reqRANDR, snGOOD, snBAD FROM snPN ORDER BY id"_s) +
            lines(tdb, u"SELECT mapPORT, mapNUM, portNAME, UOM, unitSCALE, acTIVE, `Range`, minSPEC + 0E0, "
-                      u"maxSPEC + 0E0, numAVG, ssON FROM portCONFIG ORDER BY mapPORT, mapNUM, id"_s);
+                      u"maxSPEC + 0E0, numAVG, ssON FROM portCONFIG ORDER BY mapPORT, mapNUM, id"_s) +
+           lines(tdb,
+                 u"SELECT Operator_Code, action, partNUM, mapNUM, field, oldVALUE, newVALUE FROM zHISTORY "
+                 u"ORDER BY id"_s);
 }
 
 inline QList<FaultOp> faultOps()
@@ -297,6 +326,8 @@ inline QList<FaultOp> faultOps()
                 spoil(port, u"portNAME"_s, u"''"_s, u"VARCHAR(6)"_s, u"FALSE"_s), {.value = 9}),
         FaultOp("readnewMAP", "portCONFIG", {}, {}, big(port, u"mapPORT"_s, u"mapNUM = 2"_s), {}),
         FaultOp("delPORTS", "portCONFIG", u"wr"_s, {}, {}, map2),
+        // A missing table is silent: no error record.
+        FaultOp("writeHISTORY", "zHISTORY", u"w"_s, {}, {}, b),
     };
 }
 
