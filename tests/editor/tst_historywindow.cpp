@@ -117,6 +117,13 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), first[0].section(u'|', 0, 1).replace(u'|', u'\t') +
                                                            u'\n' +
                                                            first[1].section(u'|', 0, 1).replace(u'|', u'\t'));
+        // Back to the time, oldest first: changes of the same second in the order written.
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(HistoryWindow::When) + 4, 4));
+        QStringList fields;
+        for (const QString& line : shown(table))
+            fields << line.section(u'|', 3, 3);
+        QCOMPARE(fields, (QStringList{u"snNAME"_s, u"minSPEC"_s, u"ssTOL"_s, u"CREATE"_s}));
         QTest::keyClick(table, Qt::Key_Escape);
         QVERIFY(!window->isVisible());
     }
@@ -143,6 +150,13 @@ private Q_SLOTS:
         FormMainTestMenu* w = e.w.get();
         e.seen.clear();
         e.colours.clear();
+        // Pressed again while the note is on: the editor is busy, nothing more happens.
+        const auto record = e.pause.during;
+        e.pause.during = [&](double seconds) {
+            record(seconds);
+            if (e.seen.size() == 1)
+                w->showHISTORY();
+        };
         w->showHISTORY();
         QVERIFY(!w->findChild<HistoryWindow*>());
         QCOMPARE(e.colours, QList<quint32>{color});
