@@ -1,5 +1,6 @@
 #include "History.h"
 
+#include "ActionBudget.h"
 #include "Database.h"
 #include "Outcome.h"
 
@@ -326,6 +327,8 @@ HistoryWrite writeHistory(Connection& connection, const Profile& profile, const 
             binds.add(r.oldVALUE);
             binds.add(r.newVALUE);
         }
+        // The server's thread that runs the insert: after a lost answer, the check waits for it.
+        const unsigned long thread = mysql_thread_id(connection.handle());
         Statement insert(connection.handle());
         if (!insert.prepare(head + tuples.join(u','))) {
             if (insert.error() != ER_NO_SUCH_TABLE)
@@ -334,8 +337,13 @@ HistoryWrite writeHistory(Connection& connection, const Profile& profile, const 
             author.table = HistoryTable::Missing;
             return HistoryWrite::Skipped;
         }
-        if (!binds.execute(insert.get()) &&
-            !(answerLost(insert.error()) && stored(profile, timeouts, author, chunk) == Outcome::Done))
+        if (binds.execute(insert.get()))
+            continue;
+        if (!answerLost(insert.error()))
+            return HistoryWrite::Failed;
+        if (timeouts.budget)
+            timeouts.budget->noteThread(thread);
+        if (stored(profile, timeouts, author, chunk) != Outcome::Done)
             return HistoryWrite::Failed;
     }
     return HistoryWrite::Written;
