@@ -194,25 +194,22 @@ struct Outputs
     }
 };
 
-// What a save does with its change history: the rows on its own connection, then the error
-// record when they were not written. 0: written.
-inline qint16 writeHistory(Caller& c, const QString& pn)
+// What a save does with its change history: the rows on a connection of the save's, then the
+// error record when they were not written.
+inline db::HistoryWrite writeHistory(Caller& c, const QList<db::HistoryRow>& rows, db::HistoryAuthor& who)
 {
     const db::Profile p =
         c.database.profile(c.profile.server, c.profile.database, c.profile.user, c.profile.password);
-    const QList<db::HistoryRow> rows{db::renameRow(pn, pn + u"2"_s),
-                                     {u"UPDATE"_s, pn + u"2"_s, 3, u"minSPEC"_s, u"1.5"_s, u"2"_s}};
-    db::HistoryAuthor who{u"OP1"_s, u"AB"_s, u"Acme"_s, db::HistoryTable::Present};
     db::HistoryWrite written = db::HistoryWrite::Failed;
     {
         db::Connection connection(p, c.database.timeouts());
         if (!connection.open())
-            return 1;
+            return written;
         written = db::writeHistory(connection, p, c.database.timeouts(), who, rows);
     }
     if (written == db::HistoryWrite::Failed)
         db::recordMissingHistory(c.database, p.server, p.database, p.user, p.password, rows);
-    return written == db::HistoryWrite::Written ? 0 : 1;
+    return written;
 }
 
 inline Outputs call(const QByteArray& name, Caller& c, const Call& a)
@@ -243,9 +240,15 @@ inline Outputs call(const QByteArray& name, Caller& c, const Call& a)
         a.ports.write(c, &D::SQL_writePORTinfo, a.value, a.num, o.iERROR);
     else if (name == "writenewPORTS")
         a.ports.write(c, &D::SQL_writenewPORTS, a.value, a.num, o.iERROR);
-    else if (name == "writeHISTORY")
-        o.iERROR = writeHistory(c, a.pn);
-    else if (name == "readnewMAP")
+    else if (name == "writeHISTORY") {
+        db::HistoryAuthor who{u"OP1"_s, u"AB"_s, u"Acme"_s, db::HistoryTable::Present};
+        const QString name = a.pn + u"2"_s;
+        o.iERROR =
+            writeHistory(c, {db::renameRow(a.pn, name), {u"UPDATE"_s, name, 3, u"ssTOL"_s, u"1"_s, u"2"_s}},
+                         who) == db::HistoryWrite::Written
+                ? 0
+                : 1;
+    } else if (name == "readnewMAP")
         c(&D::SQL_readnewMAP, o.map, o.iERROR);
     else
         c(&D::SQL_delPORTS, a.value, o.iERROR);

@@ -17,35 +17,18 @@ using test::EditorOnDb;
 
 namespace {
 
-const QStringList schema{u"customer.sql"_s, u"history.sql"_s};
-
-// Rows of the history table: "id|changedAT|partNUM|mapNUM|field|old|new", "-" for NULL.
-bool addHistory(EditorOnDb& e, const QStringList& rows)
+// The lines of the table as shown: the cells of `columns` (none: all) joined by tabs.
+QStringList shown(const QTableView* table, QList<int> columns = {})
 {
-    for (const QString& row : rows) {
-        QVariantList v;
-        for (const QString& part : row.split(u'|'))
-            v << (part == u"-"_s ? QVariant() : QVariant(part));
-        if (!e.tdb.exec(
-                u"INSERT INTO zHISTORY (id, changedAT, Operator_Code, Operator_Initials, Company, action, "
-                u"partNUM, mapNUM, field, oldVALUE, newVALUE) VALUES (?, ?, 'OP1', 'AB', 'Acme', "
-                u"IF(? IS NULL, 'CREATE', 'UPDATE'), ?, ?, ?, ?, ?)"_s,
-                {v[0], v[1], v[4], v[2], v[3], v[4], v[5], v[6]}))
-            return false;
-    }
-    return true;
-}
-
-// The lines of the table as shown, cells joined by "|".
-QStringList shown(const QTableView* table)
-{
-    QStringList out;
     const QAbstractItemModel* m = table->model();
+    if (columns.isEmpty())
+        columns = {0, 1, 2, 3, 4, 5};
+    QStringList out;
     for (int r = 0; r < m->rowCount(); ++r) {
         QStringList cells;
-        for (int c = 0; c < m->columnCount(); ++c)
+        for (int c : columns)
             cells << m->index(r, c).data().toString();
-        out << cells.join(u'|');
+        out << cells.join(u'\t');
     }
     return out;
 }
@@ -68,62 +51,55 @@ private Q_SLOTS:
     void showsTheLoadedPartNumber()
     {
         QFETCH(bool, fromMenu);
-        EditorOnDb e(8, schema);
+        EditorOnDb e(8, {u"customer.sql"_s, u"history.sql"_s});
         QVERIFY2(e.seed() && e.load(u"AA-1"_s), qPrintable(e.tdb.error()));
-        QVERIFY(addHistory(e, {u"1|2026-01-02 10:00:00|AA-1|0|snNAME|first|second"_s,
-                               u"2|2026-01-02 10:00:00|AA-1|12|minSPEC|1.5|2"_s,
-                               u"3|2026-01-01 09:00:00|BB-2|3|maxSPEC|7|8"_s,
-                               u"4|2026-01-02 10:00:00|AA-1|3|ssTOL|0.05|0.5"_s,
-                               u"5|2026-01-03 08:00:00|AA-1|0|-|AB-0|1"_s}));
+        QVERIFY(e.tdb.exec(
+            u"INSERT INTO zHISTORY (id, changedAT, Operator_Code, Operator_Initials, Company, action, "
+            u"partNUM, "
+            u"mapNUM, field, oldVALUE, newVALUE) VALUES "
+            u"(1, '2026-01-02 10:00:00', 'OP1', 'AB', 'Acme', 'UPDATE', 'AA-1', 0, 'snNAME', 'first', "
+            u"'second'), "
+            u"(2, '2026-01-02 10:00:00', 'OP1', 'AB', 'Acme', 'UPDATE', 'AA-1', 12, 'minSPEC', '1.5', '2'), "
+            u"(3, '2026-01-01 09:00:00', 'OP1', 'AB', 'Acme', 'UPDATE', 'BB-2', 3, 'maxSPEC', '7', '8'), "
+            u"(4, '2026-01-02 10:00:00', 'OP1', 'AB', 'Acme', 'UPDATE', 'AA-1', 3, 'ssTOL', '0.05', '0.5'), "
+            u"(5, '2026-01-03 08:00:00', 'OP1', 'AB', 'Acme', 'CREATE', 'AA-1', 0, NULL, 'AB-0', '1')"_s));
         e.database.history.table = db::HistoryTable::Present;
         FormMainTestMenu* w = e.w.get();
         QVERIFY(test::showAndActivate(w));
         if (fromMenu) {
-            std::unique_ptr<QMenu> menu(w->pnListMenu());
-            const QList<QAction*> actions = menu->actions();
-            const auto entry = std::find_if(actions.begin(), actions.end(), [](const QAction* a) {
-                return a->text() == u"Change history..."_s;
-            });
-            QVERIFY(entry != actions.end());
-            (*entry)->trigger();
+            const std::unique_ptr<QMenu> menu(w->pnListMenu());
+            for (QAction* entry : menu->actions())
+                if (entry->text() == u"Change history..."_s)
+                    entry->trigger();
         } else {
             w->txtsnNAME->setFocus();
             QTest::keyClick(w->txtsnNAME, Qt::Key_H, Qt::ControlModifier);
             QCOMPARE(w->txtsnNAME->text(), u"first"_s); // the field took nothing
         }
         auto* window = w->findChild<HistoryWindow*>();
-        QVERIFY(window && window->isVisible());
-        QVERIFY(window->windowTitle().endsWith(u" - AA-1"_s));
+        QVERIFY(window && window->isVisible() && window->windowTitle().endsWith(u" - AA-1"_s));
         QTableView* table = window->table();
-        QCOMPARE(shown(table), (QStringList{u"2026-01-03 08:00:00|AB (OP1)||CREATE|AB-0|1"_s,
-                                            u"2026-01-02 10:00:00|AB (OP1)|3|ssTOL|0.05|0.5"_s,
-                                            u"2026-01-02 10:00:00|AB (OP1)|12|minSPEC|1.5|2"_s,
-                                            u"2026-01-02 10:00:00|AB (OP1)||snNAME|first|second"_s}));
-
-        QHeaderView* header = table->horizontalHeader();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(HistoryWindow::Port) + 4, 4));
-        QStringList ports;
-        for (const QString& line : shown(table))
-            ports << line.section(u'|', 2, 2);
-        QVERIFY2(ports == (QStringList{u""_s, u""_s, u"3"_s, u"12"_s}), qPrintable(ports.join(u',')));
+        QCOMPARE(shown(table), (QStringList{u"2026-01-03 08:00:00\tAB (OP1)\t\tCREATE\tAB-0\t1"_s,
+                                            u"2026-01-02 10:00:00\tAB (OP1)\t3\tssTOL\t0.05\t0.5"_s,
+                                            u"2026-01-02 10:00:00\tAB (OP1)\t12\tminSPEC\t1.5\t2"_s,
+                                            u"2026-01-02 10:00:00\tAB (OP1)\t\tsnNAME\tfirst\tsecond"_s}));
+        const auto clickHeader = [header = table->horizontalHeader()](int column) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(column) + 4, 4));
+        };
+        clickHeader(HistoryWindow::Port);
+        QCOMPARE(shown(table, {HistoryWindow::Port}), (QStringList{u""_s, u""_s, u"3"_s, u"12"_s}));
 
         QTRY_VERIFY(table->hasFocus()); // once the window is active
         QTest::keyClick(table, Qt::Key_Home, Qt::ControlModifier);
         QTest::keyClick(table, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(table, Qt::Key_Right, Qt::ShiftModifier);
         QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
-        const QStringList first = shown(table).mid(0, 2);
-        QCOMPARE(QGuiApplication::clipboard()->text(), first[0].section(u'|', 0, 1).replace(u'|', u'\t') +
-                                                           u'\n' +
-                                                           first[1].section(u'|', 0, 1).replace(u'|', u'\t'));
+        QCOMPARE(QGuiApplication::clipboard()->text(), shown(table, {0, 1}).mid(0, 2).join(u'\n'));
         // Back to the time, oldest first: changes of the same second in the order written.
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(HistoryWindow::When) + 4, 4));
-        QStringList fields;
-        for (const QString& line : shown(table))
-            fields << line.section(u'|', 3, 3);
-        QCOMPARE(fields, (QStringList{u"snNAME"_s, u"minSPEC"_s, u"ssTOL"_s, u"CREATE"_s}));
+        clickHeader(HistoryWindow::When);
+        QCOMPARE(shown(table, {HistoryWindow::Field}),
+                 (QStringList{u"snNAME"_s, u"minSPEC"_s, u"ssTOL"_s, u"CREATE"_s}));
         QTest::keyClick(table, Qt::Key_Escape);
         QVERIFY(!window->isVisible());
     }
@@ -132,21 +108,20 @@ private Q_SLOTS:
     void noteInstead_data()
     {
         QTest::addColumn<bool>("loaded");
-        QTest::addColumn<int>("table");
+        QTest::addColumn<db::HistoryTable>("table");
         QTest::addColumn<quint32>("color");
-        const int present = int(db::HistoryTable::Present), missing = int(db::HistoryTable::Missing);
-        QTest::newRow("no part number loaded") << false << present << colors::yellow;
-        QTest::newRow("no history table") << true << missing << colors::yellow;
-        QTest::newRow("a table that cannot be read") << true << int(db::HistoryTable::Unknown) << colors::red;
+        QTest::newRow("no part number loaded") << false << db::HistoryTable::Present << colors::yellow;
+        QTest::newRow("no history table") << true << db::HistoryTable::Missing << colors::yellow;
+        QTest::newRow("a table that cannot be read") << true << db::HistoryTable::Unknown << colors::red;
     }
     void noteInstead()
     {
         QFETCH(bool, loaded);
-        QFETCH(int, table);
+        QFETCH(db::HistoryTable, table);
         QFETCH(quint32, color);
         EditorOnDb e(8, {u"customer.sql"_s});
         QVERIFY2(e.seed() && (!loaded || e.load(u"AA-1"_s)), qPrintable(e.tdb.error()));
-        e.database.history.table = db::HistoryTable(table);
+        e.database.history.table = table;
         FormMainTestMenu* w = e.w.get();
         e.seen.clear();
         e.colours.clear();
