@@ -10,6 +10,7 @@
 
 #include <bit>
 #include <charconv>
+#include <type_traits>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -27,37 +28,18 @@ QString nonNull(const QString& text)
     return text.isNull() ? QString::fromLatin1("", 0) : text;
 }
 
-bool same(qint16 a, qint16 b)
-{
-    return a == b;
-}
-bool same(float a, float b)
-{
-    return std::bit_cast<quint32>(a) == std::bit_cast<quint32>(b);
-}
-bool same(const QString& a, const QString& b)
-{
-    return a == b;
-}
-QString text(qint16 v)
-{
-    return historyText(v);
-}
-QString text(float v)
-{
-    return historyText(v);
-}
-QString text(const QString& v)
-{
-    return nonNull(v);
-}
-
 template<typename T>
 void change(QList<HistoryRow>& rows, const QString& partNUM, qint16 mapNUM, const QString& field,
             const T& stored, const T& written)
 {
-    if (!same(stored, written))
-        rows.append({update, partNUM, mapNUM, field, text(stored), text(written)});
+    // Floats bit for bit: a value that differs in its last bit, or -0 for 0, did change.
+    if constexpr (std::is_same_v<T, float>) {
+        if (std::bit_cast<quint32>(stored) == std::bit_cast<quint32>(written))
+            return;
+    } else if (stored == written) {
+        return;
+    }
+    rows.append({update, partNUM, mapNUM, field, historyText(stored), historyText(written)});
 }
 
 Query lastRows(const QString& partNUM)
@@ -208,6 +190,11 @@ QString historyText(qint16 value)
     return QString::number(value);
 }
 
+QString historyText(const QString& value)
+{
+    return nonNull(value);
+}
+
 PortRowValues PortRowValues::of(const PortTable& p, int slot)
 {
     const auto i = size_t(slot);
@@ -237,7 +224,7 @@ QList<HistoryRow> pnChanges(const PnValues& s, const PnValues& w)
 {
     QList<HistoryRow> rows;
     const QString& pn = w.curPN;
-    if (!same(s.curPN, w.curPN))
+    if (s.curPN != w.curPN)
         rows.append(renameRow(s.curPN, w.curPN));
     change(rows, pn, 0, u"snNAME"_s, s.snNAME, w.snNAME);
     change(rows, pn, 0, u"pnDEFAULT"_s, s.pnDEFAULT, w.pnDEFAULT);

@@ -86,9 +86,11 @@ struct PortRowValues
 // ---- What an action changed: values as stored before against values as written ----
 
 // The text a stored value is recorded as: the shortest decimal that reads back to the same
-// single-precision number (12345.6, 3000, 0.05, 1e-07), whole numbers in decimal.
+// single-precision number (12345.6, 3000, 0.05, 1e-07), whole numbers in decimal, texts as
+// they are (an empty one as '', never NULL).
 QString historyText(float value);
 QString historyText(qint16 value);
+QString historyText(const QString& value);
 
 // One UPDATE row for `field` when the value written differs from the one stored (floats
 // compared bit for bit, texts exactly), none when it was written unchanged.
