@@ -1,8 +1,7 @@
 #pragma once
 
 // What the database tests share: calls with a whole profile, the part-number fields and
-// port arrays, table contents as comparable text, and the thirteen operations and the change
-// history's write as uniform
+// port arrays, table contents as comparable text, and the thirteen operations as uniform
 // calls over a seeded database, for the tables of every failure path.
 
 #include "Database.h"
@@ -327,10 +326,10 @@ inline QList<FaultOp> faultOps()
                 spoil(port, u"mapNUM"_s, u"60"_s, u"INT"_s, port23), map2),
         FaultOp("writenewPORTS", "portCONFIG", u"wb"_s, {},
                 spoil(port, u"portNAME"_s, u"''"_s, u"VARCHAR(6)"_s, u"FALSE"_s), {.value = 9}),
+        // A missing history table is silent: no error record.
+        FaultOp("writeHISTORY", "zHISTORY", u"w"_s, {}, {}, b),
         FaultOp("readnewMAP", "portCONFIG", {}, {}, big(port, u"mapPORT"_s, u"mapNUM = 2"_s), {}),
         FaultOp("delPORTS", "portCONFIG", u"wr"_s, {}, {}, map2),
-        // A missing table is silent: no error record.
-        FaultOp("writeHISTORY", "zHISTORY", u"w"_s, {}, {}, b),
     };
 }
 
