@@ -2,6 +2,7 @@
 
 #include "ActionBudget.h"
 #include "Connection.h"
+#include "History.h"
 #include "Interaction.h"
 #include "Profile.h"
 #include "Recordset.h"
@@ -23,6 +24,8 @@ public:
     QString odbcDRIVER;
     // The site's CA file for every connection (see Profile::caFile); empty: none.
     QString caFile;
+    // Who signs the change history of the run, and whether the database keeps one; set at sign-in.
+    HistoryAuthor history;
 
     Profile profile(const QString& server, const QString& database, const QString& user,
                     const QString& password) const;
@@ -143,6 +146,8 @@ public:
     // The rows one by one as they arrive, none kept: a read-only walk (see Recordset).
     bool openStream(const Query& query);
     Recordset& rows() { return m_rows; }
+    // For more statements on the same connection (the change history of a save).
+    Connection& connection() { return m_connection; }
     QString errorText() const;
 
     // An explicit transaction on the session's connection (see Connection).

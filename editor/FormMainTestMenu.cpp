@@ -6,6 +6,7 @@
 #include "Logo.h"
 
 #include "Database.h"
+#include "HistoryWindow.h"
 #include "PartNumberEdits.h"
 #include "Review.h"
 #include "Selection.h"
@@ -24,9 +25,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -353,6 +356,15 @@ void FormMainTestMenu::connectHandlers()
     // ends; the editor decides that itself (rename), so that goes.
     disconnect(lsttestPN->lineEdit(), &QLineEdit::editingFinished, lsttestPN, nullptr);
 
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated, this,
+            [this] { showHISTORY(); });
+    lsttestPN->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lsttestPN->lineEdit(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = pnListMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(lsttestPN->lineEdit()->mapToGlobal(at));
+    });
+
     // Focus leaving a control, and wheel turns over lists without focus.
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         child->installEventFilter(this);
@@ -561,6 +573,23 @@ void FormMainTestMenu::btnDELETE_Click()
 {
     const auto action = operatorAction();
     m_pnEdits->remove();
+}
+
+void FormMainTestMenu::showHISTORY()
+{
+    // QUIT is off only while another action runs.
+    if (!btnQUIT->isEnabled())
+        return;
+    const auto action = operatorAction();
+    showChangeHistory(*this);
+}
+
+QMenu* FormMainTestMenu::pnListMenu()
+{
+    QMenu* menu = lsttestPN->lineEdit()->createStandardContextMenu();
+    menu->addSeparator();
+    menu->addAction(u"Change history..."_s, this, [this] { showHISTORY(); });
+    return menu;
 }
 
 } // namespace zelmar

@@ -21,6 +21,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QTimer;
 
@@ -314,6 +315,11 @@ public:
     virtual void btnEXPORT_Click();
     virtual void btnADD_Click(); // PartNumberEdits.cpp
     virtual void Timer1_Timer(); // status-bar blink
+
+    // ---- Change history (HistoryWindow.cpp): Ctrl+H and the list's menu; nothing while busy ----
+    void showHISTORY();
+    // The context menu of the part-number list: its text edits, then the editor's own entries.
+    QMenu* pnListMenu();
     virtual void Timer6_Timer(); // one-hour limit
 
 protected:

@@ -294,6 +294,15 @@ void StartSequence::Form_Load()
     const bool listUnread = cur.numPN == unread;
     if (listUnread)
         cur.numPN = 0;
+    // Whether the database keeps a change history: asked once per sign-in, and not of a
+    // database that could not even give its list (the saves then try, and stay silent
+    // if the table is missing).
+    m_database.history = {
+        m_values.UserCode, account.Operator_Initials, account.Company,
+        listUnread ? db::HistoryTable::Unknown
+                   : db::findHistoryTable(m_database.profile(account.ipPORT, account.custDB, account.custUSER,
+                                                             account.custUSER_PW),
+                                          m_database.timeouts())};
     bSORT(cur.pnLIST, cur.numPN);
     m_window.fillPNlist();
     busy.reset();

@@ -12,3 +12,5 @@ CREATE USER IF NOT EXISTS 'station_editor'@'%' IDENTIFIED BY 'change-me';
 GRANT SELECT, INSERT, UPDATE, DELETE ON custdb.snPN TO 'station_editor'@'%';
 GRANT SELECT, INSERT, UPDATE, DELETE ON custdb.portCONFIG TO 'station_editor'@'%';
 GRANT INSERT ON custdb.zSQL TO 'station_editor'@'%';
+-- The change history (sql/history.sql), where the site keeps one: appended and read.
+GRANT INSERT, SELECT ON custdb.zHISTORY TO 'station_editor'@'%';

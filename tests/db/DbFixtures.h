@@ -193,6 +193,24 @@ struct Outputs
     }
 };
 
+// What a save does with its change history: the rows on a connection of the save's, then the
+// error record when they were not written.
+inline db::HistoryWrite writeHistory(Caller& c, const QList<db::HistoryRow>& rows, db::HistoryAuthor& who)
+{
+    const db::Profile p =
+        c.database.profile(c.profile.server, c.profile.database, c.profile.user, c.profile.password);
+    db::HistoryWrite written = db::HistoryWrite::Failed;
+    {
+        db::Connection connection(p, c.database.timeouts());
+        if (!connection.open())
+            return written;
+        written = db::writeHistory(connection, p, c.database.timeouts(), who, rows);
+    }
+    if (written == db::HistoryWrite::Failed)
+        db::recordMissingHistory(c.database, p.server, p.database, p.user, p.password, rows);
+    return written;
+}
+
 inline Outputs call(const QByteArray& name, Caller& c, const Call& a)
 {
     using D = db::Database;
@@ -221,7 +239,15 @@ inline Outputs call(const QByteArray& name, Caller& c, const Call& a)
         a.ports.write(c, &D::SQL_writePORTinfo, a.value, a.num, o.iERROR);
     else if (name == "writenewPORTS")
         a.ports.write(c, &D::SQL_writenewPORTS, a.value, a.num, o.iERROR);
-    else if (name == "readnewMAP")
+    else if (name == "writeHISTORY") {
+        db::HistoryAuthor who{u"OP1"_s, u"AB"_s, u"Acme"_s, db::HistoryTable::Present};
+        const QString name = a.pn + u"2"_s;
+        o.iERROR =
+            writeHistory(c, {db::renameRow(a.pn, name), {u"UPDATE"_s, name, 3, u"ssTOL"_s, u"1"_s, u"2"_s}},
+                         who) == db::HistoryWrite::Written
+                ? 0
+                : 1;
+    } else if (name == "readnewMAP")
         c(&D::SQL_readnewMAP, o.map, o.iERROR);
     else if (name == "checkMAP")
         c(&D::SQL_checkMAP, a.value, o.count);
@@ -246,7 +272,9 @@ struct FaultOp
 // Three part numbers, PN-A to PN-C, with maps 1 to 3 of four ports each.
 inline bool seedFaultData(TestDatabase& tdb)
 {
-    bool ok = execAll(tdb, {u"TRUNCATE snPN"_s, u"TRUNCATE portCONFIG"_s, u"TRUNCATE zSQL"_s});
+    bool ok = execAll(tdb, {u"TRUNCATE snPN"_s, u"TRUNCATE portCONFIG"_s, u"TRUNCATE zSQL"_s,
+                            u"DROP TABLE IF EXISTS zHISTORY"_s}) &&
+              tdb.load(u"history.sql"_s);
     for (int m = 1; ok && m <= 3; ++m) {
         const QString pn = u"PN-"_s + QChar(u'A' + m - 1);
         ok = tdb.exec(
@@ -266,7 +294,10 @@ inline QStringList faultState(TestDatabase& tdb)
     return lines(tdb, u"SELECT partNUM, snNAME, pnDEFAULT, mapPORT, snACTIVE, snVALID, snBARCODE, snFORMAT, "
                       u"snLENGTH, autoMEASURE, autoTIME, reqRANDR, snGOOD, snBAD FROM snPN ORDER BY id"_s) +
            lines(tdb, u"SELECT mapPORT, mapNUM, portNAME, UOM, unitSCALE, acTIVE, `Range`, minSPEC + 0E0, "
-                      u"maxSPEC + 0E0, numAVG, ssON FROM portCONFIG ORDER BY mapPORT, mapNUM, id"_s);
+                      u"maxSPEC + 0E0, numAVG, ssON FROM portCONFIG ORDER BY mapPORT, mapNUM, id"_s) +
+           lines(tdb,
+                 u"SELECT Operator_Code, action, partNUM, mapNUM, field, oldVALUE, newVALUE FROM zHISTORY "
+                 u"ORDER BY id"_s);
 }
 
 inline QList<FaultOp> faultOps()
@@ -297,6 +328,8 @@ inline QList<FaultOp> faultOps()
                 spoil(port, u"mapNUM"_s, u"60"_s, u"INT"_s, port23), map2),
         FaultOp("writenewPORTS", "portCONFIG", u"wb"_s, {},
                 spoil(port, u"portNAME"_s, u"''"_s, u"VARCHAR(6)"_s, u"FALSE"_s), {.value = 9}),
+        // A missing history table is silent: no error record.
+        FaultOp("writeHISTORY", "zHISTORY", u"w"_s, {}, {}, b),
         FaultOp("readnewMAP", "portCONFIG", {}, {}, big(port, u"mapPORT"_s, u"mapNUM = 2"_s), {}),
         FaultOp("delPORTS", "portCONFIG", u"wr"_s, {}, {}, map2),
         FaultOp("checkMAP", "snPN", {}, {}, {}, map2),

@@ -261,6 +261,15 @@ private Q_SLOTS:
                 test::run(op, caller);
             }
         }
+        {
+            // The change history's probe and read (its write is one of the operations above).
+            test::TestDatabase customer({u"customer.sql"_s, u"history.sql"_s});
+            db::Profile p = customer.profile();
+            p.server = proxy.serverValue();
+            QList<db::HistoryEntry> entries;
+            QVERIFY(customer.ok() && db::findHistoryTable(p, {}) == db::HistoryTable::Present &&
+                    db::readHistory(p, {}, u"PN-A"_s, entries));
+        }
         test::ScriptedDialogs dialogs;
         test::RecordingProgramEnd end;
         NoInternet internet;
@@ -290,6 +299,10 @@ private Q_SLOTS:
             u"UPDATE %1 SET %1=\\?(?:,%1=\\?)* WHERE %2(?: AND %2)*(?: LIMIT 1)?"_s.arg(id, term),
             u"DELETE FROM %1 WHERE %2(?: AND %2)*(?: LIMIT 1)?"_s.arg(id, term),
             u"START TRANSACTION|COMMIT|ROLLBACK"_s,
+            u"Select \\* FROM %1 WHERE 1=0"_s.arg(id),
+            u"Select \\* FROM %1 WHERE partNUM=\\? ORDER BY id DESC LIMIT 500"_s.arg(id),
+            u"INSERT INTO %1 \\(%1(?:,%1)*\\) VALUES \\(NOW\\(\\)(?:,\\?)*\\)(?:,\\(NOW\\(\\)(?:,\\?)*\\))*"_s
+                .arg(id),
             u"SELECT COUNT\\(\\*\\) FROM information_schema.PROCESSLIST WHERE ID = \\? AND COMMAND <> 'Sleep'"_s,
         };
         const QRegularExpression listed(u"\\A(?:(?:"_s + forms.join(u")|(?:"_s) + u"))\\z"_s);

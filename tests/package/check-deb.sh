@@ -72,6 +72,9 @@ done
 
 [ -f "$root/usr/share/doc/zelmar/examples/Zelmar.conf" ] || fail "no example site settings"
 [ -f "$root/usr/share/doc/zelmar/copyright" ] || fail "no copyright file"
+for sql in customer history grants-example; do
+  [ -f "$root/usr/share/doc/zelmar/sql/$sql.sql" ] || fail "no sql/$sql.sql"
+done
 
 [ "$failures" -eq 0 ] || exit 1
 echo "ok: $(basename "$deb"), $pngs PNG sizes, Depends: $depends"

@@ -405,6 +405,7 @@ private Q_SLOTS:
         addAccount({.code = u"DEMO1"_s, .initials = u"JD"_s, .company = u"Northfield"_s});
         // Stored out of order; sorted by character code: digits, upper case, lower case.
         addPartNumbers({u"b"_s, u"HN-2040"_s, u"a2"_s, u"B"_s, u"a10"_s, u"9X"_s});
+        QVERIFY(m_customer->load(u"history.sql"_s));
         // While the servers answer: the sign-in window busy, no editor, and no copy to find.
         bool signingIn = false;
         qint16 found = 7;
@@ -420,6 +421,12 @@ private Q_SLOTS:
         QCOMPARE(listEntries(), (QStringList{u"9X"_s, u"B"_s, u"HN-2040"_s, u"a10"_s, u"a2"_s, u"b"_s}));
         QCOMPARE(test::loginRecords(*m_central),
                  QList<QVariantList>{record(1, u"DEMO1"_s, u"Northfield"_s, u"JD"_s)});
+        // The change history is signed by this account, and its table was found.
+        const db::HistoryAuthor& history = m_database->history;
+        QVERIFY(m_customer->exec(u"DROP TABLE zHISTORY"_s));
+        QCOMPARE(QStringList({history.Operator_Code, history.Operator_Initials, history.Company}),
+                 QStringList({u"DEMO1"_s, u"JD"_s, u"Northfield"_s}));
+        QCOMPARE(history.table, db::HistoryTable::Present);
 
         // Nothing selected, the blink and the hour running.
         FormMainTestMenu& w = *m_window;
@@ -598,6 +605,9 @@ private Q_SLOTS:
         QVERIFY(m_dialogs.shown.isEmpty() && m_window->isVisible());
         QCOMPARE(m_window->txtStatus->text(), status);
         QCOMPARE(backColor(m_window->txtStatus), color);
+        // No table, or a database that cannot be asked at all.
+        QCOMPARE(m_database->history.table,
+                 customerReachable ? db::HistoryTable::Missing : db::HistoryTable::Unknown);
         QStringList expected = customerReachable ? names.mid(0, 100) : QStringList();
         std::sort(expected.begin(), expected.end());
         QCOMPARE(listEntries(), expected);

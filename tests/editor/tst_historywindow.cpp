@@ -1,0 +1,146 @@
+// The change history window of the editor, on a database of the test server: opened with
+// Ctrl+H or from the part-number list's menu, its rows, their order, sorting and copying;
+// the status-bar note and no window where there is nothing to show.
+#include "EditorOnDb.h"
+#include "HistoryWindow.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTableView>
+
+using namespace Qt::StringLiterals;
+using namespace zelmar;
+using test::EditorOnDb;
+
+namespace {
+
+// The lines of the table as shown: the cells of `columns` (none: all) joined by tabs.
+QStringList shown(const QTableView* table, QList<int> columns = {})
+{
+    const QAbstractItemModel* m = table->model();
+    if (columns.isEmpty())
+        columns = {0, 1, 2, 3, 4, 5};
+    QStringList out;
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList cells;
+        for (int c : columns)
+            cells << m->index(r, c).data().toString();
+        out << cells.join(u'\t');
+    }
+    return out;
+}
+
+} // namespace
+
+class TestHistoryWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Newest first by the order written (two changes of the same second included), only the
+    // loaded part number's; ports sort as numbers; Ctrl+C copies the selection; Escape closes.
+    void showsTheLoadedPartNumber_data()
+    {
+        QTest::addColumn<bool>("fromMenu");
+        QTest::newRow("Ctrl+H in a field") << false;
+        QTest::newRow("the list's menu") << true;
+    }
+    void showsTheLoadedPartNumber()
+    {
+        QFETCH(bool, fromMenu);
+        EditorOnDb e(8, {u"customer.sql"_s, u"history.sql"_s});
+        QVERIFY2(e.seed() && e.load(u"AA-1"_s), qPrintable(e.tdb.error()));
+        QVERIFY(e.tdb.exec(
+            u"INSERT INTO zHISTORY (id, changedAT, Operator_Code, Operator_Initials, Company, action, "
+            u"partNUM, "
+            u"mapNUM, field, oldVALUE, newVALUE) VALUES "
+            u"(1, '2026-01-02 10:00:00', 'OP1', 'AB', 'Acme', 'UPDATE', 'AA-1', 0, 'snNAME', 'first', "
+            u"'second'), "
+            u"(2, '2026-01-02 10:00:00', 'OP1', 'AB', 'Acme', 'UPDATE', 'AA-1', 12, 'minSPEC', '1.5', '2'), "
+            u"(3, '2026-01-01 09:00:00', 'OP1', 'AB', 'Acme', 'UPDATE', 'BB-2', 3, 'maxSPEC', '7', '8'), "
+            u"(4, '2026-01-02 10:00:00', 'OP1', 'AB', 'Acme', 'UPDATE', 'AA-1', 3, 'ssTOL', '0.05', '0.5'), "
+            u"(5, '2026-01-03 08:00:00', 'OP1', 'AB', 'Acme', 'CREATE', 'AA-1', 0, NULL, 'AB-0', '1')"_s));
+        e.database.history.table = db::HistoryTable::Present;
+        FormMainTestMenu* w = e.w.get();
+        QVERIFY(test::showAndActivate(w));
+        if (fromMenu) {
+            const std::unique_ptr<QMenu> menu(w->pnListMenu());
+            for (QAction* entry : menu->actions())
+                if (entry->text() == u"Change history..."_s)
+                    entry->trigger();
+        } else {
+            w->txtsnNAME->setFocus();
+            QTest::keyClick(w->txtsnNAME, Qt::Key_H, Qt::ControlModifier);
+            QCOMPARE(w->txtsnNAME->text(), u"first"_s); // the field took nothing
+        }
+        auto* window = w->findChild<HistoryWindow*>();
+        QVERIFY(window && window->isVisible() && window->windowTitle().endsWith(u" - AA-1"_s));
+        QTableView* table = window->table();
+        QCOMPARE(shown(table), (QStringList{u"2026-01-03 08:00:00\tAB (OP1)\t\tCREATE\tAB-0\t1"_s,
+                                            u"2026-01-02 10:00:00\tAB (OP1)\t3\tssTOL\t0.05\t0.5"_s,
+                                            u"2026-01-02 10:00:00\tAB (OP1)\t12\tminSPEC\t1.5\t2"_s,
+                                            u"2026-01-02 10:00:00\tAB (OP1)\t\tsnNAME\tfirst\tsecond"_s}));
+        const auto clickHeader = [header = table->horizontalHeader()](int column) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(column) + 4, 4));
+        };
+        clickHeader(HistoryWindow::Port);
+        QCOMPARE(shown(table, {HistoryWindow::Port}), (QStringList{u""_s, u""_s, u"3"_s, u"12"_s}));
+
+        QTRY_VERIFY(table->hasFocus()); // once the window is active
+        QTest::keyClick(table, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(table, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(table, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), shown(table, {0, 1}).mid(0, 2).join(u'\n'));
+        // Back to the time, oldest first: changes of the same second in the order written.
+        clickHeader(HistoryWindow::When);
+        QCOMPARE(shown(table, {HistoryWindow::Field}),
+                 (QStringList{u"snNAME"_s, u"minSPEC"_s, u"ssTOL"_s, u"CREATE"_s}));
+        QTest::keyClick(table, Qt::Key_Escape);
+        QVERIFY(!window->isVisible());
+    }
+
+    // Nothing to show: a note on the status bar, no window, the editor given back as it was.
+    void noteInstead_data()
+    {
+        QTest::addColumn<bool>("loaded");
+        QTest::addColumn<db::HistoryTable>("table");
+        QTest::addColumn<quint32>("color");
+        QTest::newRow("no part number loaded") << false << db::HistoryTable::Present << colors::yellow;
+        QTest::newRow("no history table") << true << db::HistoryTable::Missing << colors::yellow;
+        QTest::newRow("a table that cannot be read") << true << db::HistoryTable::Unknown << colors::red;
+    }
+    void noteInstead()
+    {
+        QFETCH(bool, loaded);
+        QFETCH(db::HistoryTable, table);
+        QFETCH(quint32, color);
+        EditorOnDb e(8, {u"customer.sql"_s});
+        QVERIFY2(e.seed() && (!loaded || e.load(u"AA-1"_s)), qPrintable(e.tdb.error()));
+        e.database.history.table = table;
+        FormMainTestMenu* w = e.w.get();
+        e.seen.clear();
+        e.colours.clear();
+        // Pressed again while the note is on: the editor is busy, nothing more happens.
+        const auto record = e.pause.during;
+        e.pause.during = [&](double seconds) {
+            record(seconds);
+            if (e.seen.size() == 1)
+                w->showHISTORY();
+        };
+        w->showHISTORY();
+        QVERIFY(!w->findChild<HistoryWindow*>());
+        QCOMPARE(e.colours, QList<quint32>{color});
+        QCOMPARE(e.seen.size(), 1);
+        QVERIFY(e.seen[0].startsWith(color == colors::red ? u"ERROR: "_s : u"RESULT: "_s));
+        QCOMPARE(e.selection(), e.loaded(loaded ? u"AA-1"_s : QString()));
+        QCOMPARE(w->txtStatus->text(), u"Waiting for User Input"_s);
+    }
+};
+
+QTEST_MAIN(TestHistoryWindow)
+#include "tst_historywindow.moc"
