@@ -508,10 +508,17 @@ int FormMainTestMenu::rereadPNlist(const QString& name)
     const db::AccountValues& a = account;
     {
         const BusyCursor wait;
+        qint16 iERROR = 0;
         if (database)
-            database->SQL_readPNlist(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.pnLIST,
-                                     cur.numPN);
+            database->SQL_readPNnames(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.pnNAMES,
+                                      iERROR);
     }
+    return showPNwindow(name);
+}
+
+int FormMainTestMenu::showPNwindow(const QString& name)
+{
+    cur.showWindowHolding(name);
     bSORT(cur.pnLIST, cur.numPN);
     fillPNlist();
     // Only the listed slots are searched.

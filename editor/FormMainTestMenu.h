@@ -300,9 +300,13 @@ public:
     bool ended() const { return programEnd && programEnd->hasEnded(); }
     // The station's port count as taken at sign-in (at most 49).
     qint16 stationPorts() const { return m_stationPorts; }
-    // Reads and sorts the part-number list again and refills lsttestPN with no entry
-    // selected; gives the list index of the last entry equal to `name`, -1 when none.
+    // Reads every part number again and shows the window of the list that holds `name`
+    // (showPNwindow); gives the list index of the last entry equal to `name`, -1 when none.
     int rereadPNlist(const QString& name);
+    // lsttestPN shows the 100 part numbers, of all the table's in sorted order, among which
+    // `name` is or would be, with no entry selected; gives the list index of the last
+    // entry equal to `name`, -1 when none. Nothing is read.
+    int showPNwindow(const QString& name);
     // One operator action: every database call until the object goes, retries included,
     // shares one bound on the time the window waits (db::ActionBudget). Handlers that run
     // inside another one's action join it.
