@@ -6,6 +6,7 @@
 #include "Logo.h"
 
 #include "Database.h"
+#include "FindPartNumber.h"
 #include "PartNumberEdits.h"
 #include "Review.h"
 #include "Selection.h"
@@ -24,9 +25,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -353,6 +356,13 @@ void FormMainTestMenu::connectHandlers()
     // ends; the editor decides that itself (rename), so that goes.
     disconnect(lsttestPN->lineEdit(), &QLineEdit::editingFinished, lsttestPN, nullptr);
 
+    // Any part number of the table, beyond the 100 that the list shows.
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
+            [this] { findPartNumber(); });
+    lsttestPN->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lsttestPN->lineEdit(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { showListMenu(at); });
+
     // Focus leaving a control, and wheel turns over lists without focus.
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         child->installEventFilter(this);
@@ -529,6 +539,49 @@ int FormMainTestMenu::showPNwindow(const QString& name)
             found = i - 1;
     }
     return found;
+}
+
+bool FormMainTestMenu::waitsForOperator() const
+{
+    // No command, load or rename under way: they hold QUIT or the rename step.
+    return !ended() && btnQUIT->isEnabled() && lsttestPN->isEnabled() && cur.renameSTEP == 0;
+}
+
+void FormMainTestMenu::findPartNumber()
+{
+    if (!waitsForOperator())
+        return;
+    auto* find = new FindPartNumber(cur.pnNAMES, this);
+    connect(find, &QDialog::finished, find, &QObject::deleteLater);
+    // Queued: the load that follows pauses, and the dialog is gone by then.
+    connect(find, &FindPartNumber::picked, this, &FormMainTestMenu::showFound, Qt::QueuedConnection);
+    find->open();
+}
+
+void FormMainTestMenu::showFound(const QString& name)
+{
+    if (!waitsForOperator())
+        return;
+    const auto action = operatorAction();
+    const int at = showPNwindow(name);
+    // The list has changed under the PN on show: its entry is picked (and loaded) afresh.
+    if (at >= 0)
+        lsttestPN->setCurrentIndex(at);
+    else
+        showNoPN();
+}
+
+void FormMainTestMenu::showListMenu(const QPoint& at)
+{
+    QLineEdit* edit = lsttestPN->lineEdit();
+    QMenu* menu = edit->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    QAction* find = menu->addAction(u"Find part number..."_s);
+    find->setShortcut(QKeySequence::Find);
+    find->setEnabled(waitsForOperator());
+    connect(find, &QAction::triggered, this, &FormMainTestMenu::findPartNumber, Qt::QueuedConnection);
+    menu->popup(edit->mapToGlobal(at));
 }
 
 db::ActionBudget::Scope FormMainTestMenu::operatorAction() const

@@ -307,6 +307,10 @@ public:
     // `name` is or would be, with no entry selected; gives the list index of the last
     // entry equal to `name`, -1 when none. Nothing is read.
     int showPNwindow(const QString& name);
+    // Ctrl+F and the list's context menu: the find dialog over every part number, while the
+    // window waits for the operator. The part number picked there is shown in its window of
+    // the list and loaded as a pick in the list loads.
+    void findPartNumber();
     // One operator action: every database call until the object goes, retries included,
     // shares one bound on the time the window waits (db::ActionBudget). Handlers that run
     // inside another one's action join it.
@@ -332,6 +336,9 @@ private:
     void buildControls();
     void connectHandlers();
     void lsttestPNEdited();
+    bool waitsForOperator() const;
+    void showFound(const QString& name);
+    void showListMenu(const QPoint& at);
 
     bool m_quitStarted = false;
     bool m_portCapTold = false;
