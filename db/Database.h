@@ -12,6 +12,8 @@
 
 namespace zelmar::db {
 
+class PartNumberNames;
+
 // The program's database procedures. Each call opens its own connection,
 // does its work on one fetched result, closes everything and reports through
 // its by-reference arguments; nothing is thrown and nothing survives a call.
@@ -128,6 +130,13 @@ public:
 private:
     Dialogs* m_dialogs;
     Timeouts m_timeouts;
+
+public:
+    // Every part number of the table (`table` is the account's snTABLE), sorted by character
+    // code, in one walk (PartNumberList.cpp). iERROR 0 when every row was read.
+    void SQL_readPNnames(const QString& server, const QString& database, const QString& user,
+                         const QString& password, const QString& table, PartNumberNames& names,
+                         qint16& iERROR);
 };
 
 // The fixed name of the error table.

@@ -48,7 +48,8 @@ Query nonZeroWalk(const QString& table, const QString& column)
 
 QString Recordset::text(const Query& query)
 {
-    return u"Select * FROM "_s + quoteIdentifier(query.table) + query.condition;
+    const QString columns = query.column.isEmpty() ? u"*"_s : quoteIdentifier(query.column);
+    return u"Select "_s + columns + u" FROM "_s + quoteIdentifier(query.table) + query.condition;
 }
 
 namespace {

@@ -21,6 +21,9 @@ struct Query
     // Append-only queries return no rows by definition: they are not sent, so
     // an account may append to a table it cannot read, and no round trip is spent.
     bool appendOnly = false;
+    // Empty: every column. Otherwise only this column, for a read-only walk: such rows
+    // lack what would find them again for a save or a delete.
+    QString column = QString();
 };
 
 // The four query shapes of the program. Values are bound, table names quoted.

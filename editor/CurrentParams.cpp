@@ -50,6 +50,17 @@ void CurrentParams::defPN()
     // curPN and snPATTERN are left as they are.
 }
 
+void CurrentParams::showWindowHolding(const QString& name)
+{
+    const qsizetype all = pnNAMES.size();
+    // Past the last name: the last page.
+    const qsizetype at = std::min(pnNAMES.lowerBound(name), std::max<qsizetype>(all - 1, 0));
+    const qsizetype first = at - at % db::pnListSlots;
+    numPN = qint16(std::min<qsizetype>(all - first, db::pnListSlots));
+    for (int i = 1; i <= numPN; ++i)
+        pnLIST[std::size_t(i)] = pnNAMES.at(first + i - 1);
+}
+
 void bSORT(db::PnList& pvarArray, int numPN)
 {
     const int n = std::min(numPN, db::pnListSlots);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PartNumberList.h"
 #include "PartNumberValues.h"
 #include "Shapes.h"
 
@@ -23,8 +24,14 @@ struct CurrentParams : db::PnValues, db::PortTable
     QString snPATTERN; // built by ConvertSerialNumber
 
     // ---- PN list: slots 1..numPN used, slot 0 unused ----
+    // The list shows at most 100 of the table's part numbers: a window over all of them,
+    // which pnNAMES holds sorted.
     db::PnList pnLIST{};
     qint16 numPN = 0;
+    db::PartNumberNames pnNAMES;
+    // The window of pnNAMES into pnLIST(1..numPN): the page of 100 that holds `name`, or
+    // that would hold it when the table has no such part number.
+    void showWindowHolding(const QString& name);
 
     // ---- Selection state (start values step 1) ----
     qint16 curPNidx = -1;  // lsttestPN index of the loaded PN; -1 none

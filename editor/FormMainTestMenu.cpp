@@ -6,6 +6,7 @@
 #include "Logo.h"
 
 #include "Database.h"
+#include "FindPartNumber.h"
 #include "HistoryWindow.h"
 #include "PartNumberEdits.h"
 #include "Review.h"
@@ -358,12 +359,12 @@ void FormMainTestMenu::connectHandlers()
 
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated, this,
             [this] { showHISTORY(); });
+    // Any part number of the table, beyond the 100 that the list shows.
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
+            [this] { findPartNumber(); });
     lsttestPN->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(lsttestPN->lineEdit(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        QMenu* menu = pnListMenu();
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        menu->popup(lsttestPN->lineEdit()->mapToGlobal(at));
-    });
+    connect(lsttestPN->lineEdit(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { showListMenu(at); });
 
     // Focus leaving a control, and wheel turns over lists without focus.
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -520,10 +521,17 @@ int FormMainTestMenu::rereadPNlist(const QString& name)
     const db::AccountValues& a = account;
     {
         const BusyCursor wait;
+        qint16 iERROR = 0;
         if (database)
-            database->SQL_readPNlist(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.pnLIST,
-                                     cur.numPN);
+            database->SQL_readPNnames(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.pnNAMES,
+                                      iERROR);
     }
+    return showPNwindow(name);
+}
+
+int FormMainTestMenu::showPNwindow(const QString& name)
+{
+    cur.showWindowHolding(name);
     bSORT(cur.pnLIST, cur.numPN);
     fillPNlist();
     // Only the listed slots are searched.
@@ -534,6 +542,43 @@ int FormMainTestMenu::rereadPNlist(const QString& name)
             found = i - 1;
     }
     return found;
+}
+
+bool FormMainTestMenu::waitsForOperator() const
+{
+    // No command, load or rename under way: they hold QUIT or the rename step.
+    return !ended() && btnQUIT->isEnabled() && lsttestPN->isEnabled() && cur.renameSTEP == 0;
+}
+
+void FormMainTestMenu::findPartNumber()
+{
+    if (!waitsForOperator())
+        return;
+    auto* find = new FindPartNumber(cur.pnNAMES, this);
+    connect(find, &QDialog::finished, find, &QObject::deleteLater);
+    // Queued: the load that follows pauses, and the dialog is gone by then.
+    connect(find, &FindPartNumber::picked, this, &FormMainTestMenu::showFound, Qt::QueuedConnection);
+    find->open();
+}
+
+void FormMainTestMenu::showFound(const QString& name)
+{
+    if (!waitsForOperator())
+        return;
+    const auto action = operatorAction();
+    const int at = showPNwindow(name);
+    // The list has changed under the PN on show: its entry is picked (and loaded) afresh.
+    if (at >= 0)
+        lsttestPN->setCurrentIndex(at);
+    else
+        showNoPN();
+}
+
+void FormMainTestMenu::showListMenu(const QPoint& at)
+{
+    QMenu* menu = pnListMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(lsttestPN->lineEdit()->mapToGlobal(at));
 }
 
 db::ActionBudget::Scope FormMainTestMenu::operatorAction() const
@@ -588,6 +633,10 @@ QMenu* FormMainTestMenu::pnListMenu()
 {
     QMenu* menu = lsttestPN->lineEdit()->createStandardContextMenu();
     menu->addSeparator();
+    QAction* find = menu->addAction(u"Find part number..."_s);
+    find->setShortcut(QKeySequence::Find);
+    find->setEnabled(waitsForOperator());
+    connect(find, &QAction::triggered, this, &FormMainTestMenu::findPartNumber, Qt::QueuedConnection);
     menu->addAction(u"Change history..."_s, this, [this] { showHISTORY(); });
     return menu;
 }

@@ -300,9 +300,17 @@ public:
     bool ended() const { return programEnd && programEnd->hasEnded(); }
     // The station's port count as taken at sign-in (at most 49).
     qint16 stationPorts() const { return m_stationPorts; }
-    // Reads and sorts the part-number list again and refills lsttestPN with no entry
-    // selected; gives the list index of the last entry equal to `name`, -1 when none.
+    // Reads every part number again and shows the window of the list that holds `name`
+    // (showPNwindow); gives the list index of the last entry equal to `name`, -1 when none.
     int rereadPNlist(const QString& name);
+    // lsttestPN shows the 100 part numbers, of all the table's in sorted order, among which
+    // `name` is or would be, with no entry selected; gives the list index of the last
+    // entry equal to `name`, -1 when none. Nothing is read.
+    int showPNwindow(const QString& name);
+    // Ctrl+F and the list's context menu: the find dialog over every part number, while the
+    // window waits for the operator. The part number picked there is shown in its window of
+    // the list and loaded as a pick in the list loads.
+    void findPartNumber();
     // One operator action: every database call until the object goes, retries included,
     // shares one bound on the time the window waits (db::ActionBudget). Handlers that run
     // inside another one's action join it.
@@ -333,6 +341,9 @@ private:
     void buildControls();
     void connectHandlers();
     void lsttestPNEdited();
+    bool waitsForOperator() const;
+    void showFound(const QString& name);
+    void showListMenu(const QPoint& at);
 
     bool m_quitStarted = false;
     bool m_portCapTold = false;

@@ -335,9 +335,9 @@ void PartNumberEdits::remove()
         }))
         return;
 
-    // 6, 7. The list again, nothing selected, the fields blank.
+    // 6, 7. The list again where the PN stood, nothing selected, the fields blank.
     cur.forgetSelection();
-    w.rereadPNlist(QString());
+    w.rereadPNlist(deleted);
     if (w.ended())
         return;
     w.blankFIELDS();

@@ -129,11 +129,11 @@ QString StartSequence::goodbyeTitle()
     return u"Quarrix Technologies, LLC"_s;
 }
 
-QString StartSequence::unlistedNotice(int numPN)
+QString StartSequence::unlistedNotice(qsizetype all)
 {
-    return u"RESULT: %1 of %2 part numbers not listed (the list holds %3)"_s.arg(numPN - db::pnListSlots)
-        .arg(numPN)
-        .arg(db::pnListSlots);
+    return u"RESULT: %1 of %2 part numbers not listed - Ctrl+F finds any part number"_s
+        .arg(all - db::pnListSlots)
+        .arg(all);
 }
 
 // ---- The sequence ----
@@ -285,15 +285,11 @@ void StartSequence::Form_Load()
     loginOK = 1;
     writeLogin(loginOK, account.Operator_Initials, account.Company);
 
-    // 7. The part-number list, sorted. A count the read leaves untouched means
-    // the customer's database could not be reached at all.
-    const qint16 unread = -1;
-    cur.numPN = unread;
-    m_database.SQL_readPNlist(account.ipPORT, account.custDB, account.custUSER, account.custUSER_PW,
-                              account.snTABLE, cur.pnLIST, cur.numPN);
-    const bool listUnread = cur.numPN == unread;
-    if (listUnread)
-        cur.numPN = 0;
+    // 7. Every part number, sorted; the list shows the first 100.
+    qint16 listStatus = 1;
+    m_database.SQL_readPNnames(account.ipPORT, account.custDB, account.custUSER, account.custUSER_PW,
+                               account.snTABLE, cur.pnNAMES, listStatus);
+    const bool listUnread = listStatus != 0;
     // Whether the database keeps a change history: asked once per sign-in, and not of a
     // database that could not even give its list (the saves then try, and stay silent
     // if the table is missing).
@@ -303,8 +299,7 @@ void StartSequence::Form_Load()
                    : db::findHistoryTable(m_database.profile(account.ipPORT, account.custDB, account.custUSER,
                                                              account.custUSER_PW),
                                           m_database.timeouts())};
-    bSORT(cur.pnLIST, cur.numPN);
-    m_window.fillPNlist();
+    m_window.showPNwindow(QString());
     busy.reset();
 
     // 8. Centred on the screen.
@@ -346,9 +341,9 @@ void StartSequence::Form_Load()
         m_window.txtStatus->setText(u"ERROR: Unable to read the part number list of "_s + account.custDB +
                                     notice);
         setBackColor(m_window.txtStatus, colors::red);
-    } else if (cur.numPN > db::pnListSlots) {
+    } else if (cur.pnNAMES.size() > db::pnListSlots) {
         const QString shown = m_window.txtStatus->text();
-        const QString notice = unlistedNotice(cur.numPN);
+        const QString notice = unlistedNotice(cur.pnNAMES.size());
         const QString prefix = u"RESULT: "_s;
         m_window.txtStatus->setText(shown.startsWith(prefix) ? shown + u"; "_s + notice.mid(prefix.size())
                                                              : notice);

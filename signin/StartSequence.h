@@ -92,8 +92,8 @@ public:
     static QString unsupportedTitle(const QString& osNAME);
     static QString goodbyeText();
     static QString goodbyeTitle();
-    // The status-bar notice for a part-number table longer than the list.
-    static QString unlistedNotice(int numPN);
+    // The status-bar notice for a part-number table longer than the list, of `all` part numbers.
+    static QString unlistedNotice(qsizetype all);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -5,6 +5,7 @@
 // calls over a seeded database, for the tables of every failure path.
 
 #include "Database.h"
+#include "PartNumberList.h"
 #include "TestServer.h"
 
 #include <QTest>
@@ -219,7 +220,12 @@ inline Outputs call(const QByteArray& name, Caller& c, const Call& a)
     o.num = a.num;
     if (name == "readPNlist")
         c(&D::SQL_readPNlist, o.list, o.num);
-    else if (name == "readPNinfo")
+    else if (name == "readPNnames") {
+        db::PartNumberNames names;
+        c(&D::SQL_readPNnames, names, o.iERROR);
+        for (qsizetype i = 0; i < std::min<qsizetype>(names.size(), 3); ++i)
+            o.list[size_t(i + 1)] = names.at(i);
+    } else if (name == "readPNinfo")
         o.fields.read(c, a.pn, o.iERROR);
     else if (name == "checkPN")
         c(&D::SQL_checkPN, a.pn, o.count, u"test"_s);
@@ -333,6 +339,7 @@ inline QList<FaultOp> faultOps()
         FaultOp("readnewMAP", "portCONFIG", {}, {}, big(port, u"mapPORT"_s, u"mapNUM = 2"_s), {}),
         FaultOp("delPORTS", "portCONFIG", u"wr"_s, {}, {}, map2),
         FaultOp("checkMAP", "snPN", {}, {}, {}, map2),
+        FaultOp("readPNnames", "snPN", {}, {}, {}, {}),
     };
 }
 

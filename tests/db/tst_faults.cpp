@@ -293,6 +293,7 @@ private Q_SLOTS:
                 .arg(id);
         const QStringList forms{
             u"Select \\* FROM %1(?: WHERE \\w+=\\?)?"_s.arg(id),
+            u"Select `partNUM` FROM %1"_s.arg(id),
             u"Select \\* FROM %1 USE INDEX \\(\\) WHERE `partNUM` = \\? OR `partNUM` IS NULL"_s.arg(id),
             u"Select \\* FROM %1 USE INDEX \\(\\) WHERE NOT \\(CAST\\(%1 AS BINARY\\) <=> '0'\\)"_s.arg(id),
             u"INSERT INTO %1 \\(%1(?:,%1)*\\) VALUES \\(\\?(?:,\\?)*\\)"_s.arg(id),

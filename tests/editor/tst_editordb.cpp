@@ -3,11 +3,16 @@
 // connection broken at each statement), every handler stopped by the program's end.
 #include "EditorOnDb.h"
 #include "FaultProxy.h"
+#include "FindPartNumber.h"
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPointer>
 #include <QTest>
 
+#include <algorithm>
 #include <bit>
 #include <utility>
 
@@ -543,6 +548,94 @@ private Q_SLOTS:
                   .value(0),
               "left");
         QCOMPARE(e.selection(), e.loaded(yes ? QString() : u"AA-1"_s));
+    }
+
+    void wholeTable_data()
+    {
+        QTest::addColumn<Action>("action"); // after PN-152 is picked through the find; Load: none
+        QTest::addColumn<bool>("byMenu");   // the find opened from the list's context menu, not Ctrl+F
+        QTest::addColumn<bool>("escape");   // the find closed with Escape
+        QTest::addColumn<QString>("holds"); // the part number the list's window holds after it
+        QTest::addColumn<QString>("loaded");
+        QTest::newRow("picked on page 2, UPDATE")
+            << Action::Update << true << false << u"PN-152"_s << u"PN-152"_s;
+        QTest::newRow("renamed onto page 1") << Action::Rename << false << false << u"AB-2"_s << u"AB-2"_s;
+        QTest::newRow("deleted on page 2") << Action::Delete << false << false << u"PN-152"_s << QString();
+        QTest::newRow("created on page 1 from page 2")
+            << Action::Create << false << false << u"NEW-1"_s << u"NEW-1"_s;
+        QTest::newRow("Escape changes nothing") << Action::Load << false << true << QString() << QString();
+    }
+
+    // 160 part numbers: the list shows the page of 100 (in character-code order, lower case
+    // after upper) that holds the PN picked through the find or made by the action.
+    void wholeTable()
+    {
+        QFETCH(Action, action);
+        QFETCH(bool, byMenu);
+        QFETCH(bool, escape);
+        QFETCH(QString, holds);
+        QFETCH(QString, loaded);
+        EditorOnDb e;
+        QVERIFY2(e.seed() && e.addPorts(252, 4), qPrintable(e.tdb.error()));
+        QStringList names{u"AA-1"_s, u"BB-2"_s, u"CC-3"_s};
+        for (int i = 156; i >= 0; --i) {
+            names << (i % 3 ? u"PN-%1"_s : u"pn-%1"_s).arg(i, 3, 10, QChar(u'0'));
+            QVERIFY(e.addPN(names.last(), 100 + i));
+        }
+        e.list();
+        FormMainTestMenu* w = e.w.get();
+        QVERIFY(test::showAndActivate(w));
+        if (byMenu) {
+            Q_EMIT w->lsttestPN->lineEdit()->customContextMenuRequested({});
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            const QList<QAction*> actions = menu->actions();
+            const auto find = std::find_if(actions.begin(), actions.end(), [](const QAction* a) {
+                return a->shortcut() == QKeySequence(QKeySequence::Find);
+            });
+            QVERIFY(find != actions.end());
+            (*find)->trigger();
+            menu->close();
+        } else {
+            QTest::keySequence(w, QKeySequence::Find);
+        }
+        QPointer<FindPartNumber> find;
+        QTRY_VERIFY((find = w->findChild<FindPartNumber*>()) && find->isVisible());
+        // Every part number holding the text, case counting, in list order.
+        QTest::keyClicks(find->txtFIND, u"N-15"_s);
+        QStringList found, matches = names.filter(u"N-15"_s);
+        std::sort(matches.begin(), matches.end());
+        for (int i = 0; i < find->lstFOUND->count(); ++i)
+            found << find->lstFOUND->item(i)->text();
+        QCOMPARE(found, matches);
+        QTest::keyClick(find->txtFIND, Qt::Key_Down);
+        QTest::keyClick(find->txtFIND, escape ? Qt::Key_Escape : Qt::Key_Return);
+        QTRY_VERIFY(!find);
+        QTRY_COMPARE(e.selection(), e.loaded(escape ? QString() : u"PN-152"_s));
+        if (action != Action::Load)
+            run(e, action);
+
+        if (action == Action::Rename)
+            names.replace(names.indexOf(u"PN-152"_s), holds);
+        else if (action == Action::Delete)
+            names.removeOne(holds);
+        else if (action == Action::Create)
+            names << holds;
+        QStringList stored;
+        for (const QVariantList& row : e.tdb.rows(u"SELECT partNUM FROM snPN"_s))
+            stored << row.value(0).toString();
+        std::sort(stored.begin(), stored.end());
+        std::sort(names.begin(), names.end());
+        QCOMPARE(stored, names);
+        QCOMPARE(e.tdb.scalar(u"SELECT COUNT(*) FROM snPN WHERE snNAME = 'edited'"_s).toInt(),
+                 int(action == Action::Update));
+        const qsizetype at =
+            std::min(std::lower_bound(names.begin(), names.end(), holds) - names.begin(), names.size() - 1);
+        QStringList shown;
+        for (int i = 0; i < w->lsttestPN->count(); ++i)
+            shown << w->lsttestPN->itemText(i);
+        QCOMPARE(shown, names.mid(at - at % 100, 100));
+        QCOMPARE(e.selection(), e.loaded(loaded));
     }
 
     void programEndStops_data()
