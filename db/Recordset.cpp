@@ -1,5 +1,6 @@
 #include "Recordset.h"
 
+#include <errmsg.h>
 #include <mysql.h>
 
 #include <cfloat>
@@ -191,20 +192,33 @@ bool bindAndExecute(MYSQL_STMT* stmt, const QVariantList& values)
     return mysql_stmt_execute(stmt) == 0;
 }
 
-MYSQL_STMT* prepared(MYSQL* mysql, const QString& sql, QString& error)
+// Prepared in one exchange with the server; none, with `error` set, when that fails.
+MYSQL_STMT* prepared(Connection& connection, const QString& sql, QString& error)
 {
-    MYSQL_STMT* stmt = mysql_stmt_init(mysql);
-    if (!stmt) {
-        error = QString::fromUtf8(mysql_error(mysql));
-        return nullptr;
-    }
-    const QByteArray text = sql.toUtf8();
-    if (mysql_stmt_prepare(stmt, text.constData(), static_cast<unsigned long>(text.size())) != 0) {
+    MYSQL* mysql = connection.handle();
+    MYSQL_STMT* stmt = nullptr;
+    connection.exchange([&]() -> unsigned {
+        stmt = mysql_stmt_init(mysql);
+        if (!stmt) {
+            error = QString::fromUtf8(mysql_error(mysql));
+            return CR_OUT_OF_MEMORY;
+        }
+        const QByteArray text = sql.toUtf8();
+        if (mysql_stmt_prepare(stmt, text.constData(), static_cast<unsigned long>(text.size())) == 0)
+            return 0;
         error = QString::fromUtf8(mysql_stmt_error(stmt));
+        const unsigned code = mysql_stmt_errno(stmt);
         mysql_stmt_close(stmt);
-        return nullptr;
-    }
+        stmt = nullptr;
+        return code;
+    });
     return stmt;
+}
+
+bool executed(Connection& connection, MYSQL_STMT* stmt, const QVariantList& values)
+{
+    return connection.exchange([&] { return bindAndExecute(stmt, values) ? 0u : mysql_stmt_errno(stmt); }) ==
+           0;
 }
 
 enum class Kind
@@ -371,12 +385,12 @@ bool Recordset::start(const Query& query, bool stream)
     QVariantList values;
     for (const QVariant& v : query.values)
         values.append(storable(v));
-    MYSQL_STMT* stmt = prepared(m_connection.handle(), text(query), m_error);
+    MYSQL_STMT* stmt = prepared(m_connection, text(query), m_error);
     if (!stmt)
         return false;
     m_result = new Result;
     m_result->stmt = stmt;
-    if (!bindAndExecute(stmt, values))
+    if (!executed(m_connection, stmt, values))
         return fail(QString::fromUtf8(mysql_stmt_error(stmt)));
     MYSQL_RES* meta = mysql_stmt_result_metadata(stmt);
     if (!meta)
@@ -439,7 +453,8 @@ bool Recordset::start(const Query& query, bool stream)
         m_count = -1;
         return true;
     }
-    if (mysql_stmt_store_result(stmt) != 0)
+    if (m_connection.exchange(
+            [stmt] { return mysql_stmt_store_result(stmt) == 0 ? 0u : mysql_stmt_errno(stmt); }) != 0)
         return fail(QString::fromUtf8(mysql_stmt_error(stmt)));
     m_result->fetched = int(mysql_stmt_num_rows(stmt));
     m_count = m_result->fetched;
@@ -451,7 +466,17 @@ bool Recordset::start(const Query& query, bool stream)
 bool Recordset::fetch()
 {
     m_rowRead = false;
-    const int r = mysql_stmt_fetch(m_result->stmt);
+    int r = 0;
+    const auto fetchRow = [&] {
+        r = mysql_stmt_fetch(m_result->stmt);
+        return r == 0 || r == MYSQL_DATA_TRUNCATED || r == MYSQL_NO_DATA ? 0u
+                                                                         : mysql_stmt_errno(m_result->stmt);
+    };
+    // Rows of a stream come off the link; stored rows are in memory already.
+    if (m_stream)
+        m_connection.exchange(fetchRow);
+    else
+        fetchRow();
     if (r == 0 || r == MYSQL_DATA_TRUNCATED)
         return true;
     if (r != MYSQL_NO_DATA)
@@ -662,14 +687,14 @@ bool Recordset::run(const QString& sql, const QVariantList& binds, qint64& affec
 {
     Statement*& statement = m_statements[sql];
     if (!statement) {
-        MYSQL_STMT* stmt = prepared(m_connection.handle(), sql, m_error);
+        MYSQL_STMT* stmt = prepared(m_connection, sql, m_error);
         if (!stmt) {
             m_statements.remove(sql);
             return false;
         }
         statement = new Statement{stmt};
     }
-    if (!bindAndExecute(statement->stmt, binds))
+    if (!executed(m_connection, statement->stmt, binds))
         return fail(QString::fromUtf8(mysql_stmt_error(statement->stmt)));
     affected = qint64(mysql_stmt_affected_rows(statement->stmt));
     return true;
