@@ -1,5 +1,9 @@
 #include "ActionBudget.h"
 
+#include "Connection.h"
+
+#include <utility>
+
 #ifdef Q_OS_WIN
 #include <winsock2.h>
 #else
@@ -38,9 +42,24 @@ ActionBudget::Scope::~Scope()
 {
     if (!m_budget)
         return;
+    std::shared_ptr<Connection> held; // closed once the lock is let go: closing unwatches its socket
     std::lock_guard lock(m_budget->m_mutex);
-    if (--m_budget->m_depth == 0)
+    if (--m_budget->m_depth == 0) {
+        held = std::move(m_budget->m_held);
         m_budget->armLocked();
+    }
+}
+
+std::shared_ptr<Connection> ActionBudget::connectionFor(const Profile& profile, const Timeouts& timeouts)
+{
+    std::shared_ptr<Connection> previous;
+    std::lock_guard lock(m_mutex);
+    if (m_depth == 0)
+        return std::make_shared<Connection>(profile, timeouts);
+    if (m_held && m_held->profile() == profile)
+        return m_held;
+    previous = std::exchange(m_held, std::make_shared<Connection>(profile, timeouts));
+    return m_held;
 }
 
 std::chrono::milliseconds ActionBudget::remainingLocked() const

@@ -5,11 +5,16 @@
 #include <chrono>
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 
 namespace zelmar::db {
+
+class Connection;
+struct Profile;
+struct Timeouts;
 
 // How long one operator action may keep the window waiting on servers that do
 // not answer, its retries, error records and checks included. The editor opens
@@ -22,8 +27,10 @@ namespace zelmar::db {
 // rest, so a server that trickles one answer cannot hold the window either.
 // Outside an action only each single wait is bounded.
 //
-// It also remembers whether the last server asked answered at all: an error
-// record is not attempted on a server that has just failed to answer a connect.
+// It also holds the one connection that the operations of an action share (each
+// connect costs round trips), and remembers whether the last server asked
+// answered at all: an error record is not attempted on a server that has just
+// failed to answer a connect.
 class ActionBudget
 {
 public:
@@ -34,7 +41,8 @@ public:
     ActionBudget(const ActionBudget&) = delete;
     ActionBudget& operator=(const ActionBudget&) = delete;
 
-    // An action for the life of the object; one opened inside another joins it.
+    // An action for the life of the object; one opened inside another joins it. The end of the
+    // outermost closes the connection the action held.
     class Scope
     {
     public:
@@ -46,6 +54,11 @@ public:
     private:
         ActionBudget* m_budget;
     };
+
+    // The connection for `profile`: inside an action the one it holds for the same profile
+    // (open, or closed after a lost link), else a new one that it holds from now on in place
+    // of the last; outside an action a new one of the caller's own.
+    std::shared_ptr<Connection> connectionFor(const Profile& profile, const Timeouts& timeouts);
 
     // Time left for the open action; none outside an action.
     std::optional<std::chrono::milliseconds> remaining() const;
@@ -86,6 +99,7 @@ private:
     int m_nextTicket = 1;
     bool m_silent = false;
     unsigned long m_lastThread = 0;
+    std::shared_ptr<Connection> m_held;
     bool m_stop = false;
     std::thread m_watchdog;
 };

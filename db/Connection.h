@@ -27,6 +27,7 @@ public:
     bool open();
     bool isOpen() const { return m_mysql != nullptr; }
     void close();
+    const Profile& profile() const { return m_profile; }
     // The client library's handle while open, for the recordset (and tests of the session).
     st_mysql* handle() const { return m_mysql; }
     QString errorText() const { return m_error; }

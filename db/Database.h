@@ -9,6 +9,9 @@
 
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 namespace zelmar::db {
 
 // The program's database procedures. Each call opens its own connection,
@@ -118,11 +121,16 @@ private:
 inline const QString errorTable = QStringLiteral("zSQL");
 
 // Opens a connection and one query over it: the first failure stage of every operation.
-// The second stage is the row work on `rows`.
+// The second stage is the row work on `rows`. Inside an operator action the sessions to one
+// profile share the action's connection; one whose link was lost is closed at the end of the
+// session, so that the next (a caller's second attempt) connects anew.
 class Session
 {
 public:
     Session(const Profile& profile, const Timeouts& timeouts);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
     bool open(const Query& query);
     // As open, after the statement whose answer was lost (sent over the connection opened
     // last) has finished on the server, so that the rows show what it did.
@@ -139,9 +147,9 @@ public:
 
 private:
     bool connect();
-    bool opened(bool rowsOpen); // keeps the recordset's error when it failed
+    bool start(const std::function<bool()>& openRows, unsigned long awaitThread = 0);
     std::shared_ptr<ActionBudget> m_budget;
-    Connection m_connection;
+    std::shared_ptr<Connection> m_connection;
     Recordset m_rows;
     QString m_error;
 };

@@ -18,6 +18,8 @@ struct Profile
     // A site's CA file. Named: TLS is required and the server's certificate must be
     // issued by it and name the server. Empty: TLS when offered, no check.
     QString caFile = {};
+
+    bool operator==(const Profile&) const = default;
 };
 
 struct ServerAddress

@@ -81,6 +81,8 @@ public:
     bool deleteCurrent();
 
     QString errorText() const { return m_error; }
+    // Lets go of the result and the prepared statements.
+    void close();
 
     // The text of a query as sent.
     static QString text(const Query& query);
@@ -90,7 +92,6 @@ private:
     struct Statement;
 
     bool start(const Query& query, bool stream);
-    void close();
     bool fetch();
     int columnIndex(const QString& column) const;
     const QVariantList* currentRow();

@@ -201,6 +201,29 @@ private Q_SLOTS:
         QVERIFY(!b.caller.database.budget()->remaining()); // outside an action only each wait is bounded
     }
 
+    // The operations of one action share one connection. One that the server has closed meanwhile
+    // is replaced without a failure; after a lost link the caller's second attempt connects anew.
+    void oneConnectionPerAction()
+    {
+        Bench b;
+        QVERIFY2(b.ok(), qPrintable(b.tdb.error()));
+        const db::ActionBudget::Scope action(b.caller.database.budget());
+        const auto run = [&](int op) {
+            return test::run(test::faultOps().at(op), b.caller).first;
+        };
+        QCOMPARE(QList<int>({run(1), run(8), run(3)}), QList<int>({0, -1, 0})); // load, then a save
+        QCOMPARE(b.proxy.connections(), 1);
+        QVERIFY(b.tdb.exec(u"KILL "_s + QString::number(b.caller.database.budget()->lastThread())));
+        QVERIFY(test::seedFaultData(b.tdb)); // PN-B under its own name again
+        QCOMPARE(run(1), 0);
+        QCOMPARE(b.proxy.connections(), 2);
+        b.proxy.setPlan({FaultProxy::Fault::Cut, 2, false}); // the first save of the map
+        QCOMPARE(run(9), 1);
+        QCOMPARE(run(9), 0);
+        QCOMPARE(b.proxy.connections(), 1);
+        QCOMPARE(test::errorRecords(b.tdb), QStringList());
+    }
+
     // A server that trickles its answer, each packet inside the read timeout, is cut off when the
     // call has spent what the action has left; outside an action the watchdog leaves the socket alone.
     void watchdogShutsTheWatchedSocket()
