@@ -89,29 +89,6 @@ QString Session::errorText() const
     return m_error.isEmpty() ? m_rows.errorText() : m_error;
 }
 
-bool Session::transaction()
-{
-    if (!m_connection->transaction()) {
-        m_error = m_connection->errorText();
-        return false;
-    }
-    return true;
-}
-
-bool Session::commit()
-{
-    if (!m_connection->commit()) {
-        m_error = m_connection->errorText();
-        return false;
-    }
-    return true;
-}
-
-void Session::rollback()
-{
-    m_connection->rollback();
-}
-
 void Database::SQL_writeERROR(const QString& server, const QString& database, const QString& user,
                               const QString& password, const QString& table, const QString& routine,
                               const QString& summary)

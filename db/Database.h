@@ -140,11 +140,6 @@ public:
     Recordset& rows() { return m_rows; }
     QString errorText() const;
 
-    // An explicit transaction on the session's connection (see Connection).
-    bool transaction();
-    bool commit();
-    void rollback();
-
 private:
     bool connect();
     bool start(const std::function<bool()>& openRows, unsigned long awaitThread = 0);

@@ -343,9 +343,12 @@ private Q_SLOTS:
             u"Select \\* FROM %1(?: WHERE \\w+=\\?)?"_s.arg(id),
             u"Select \\* FROM %1 USE INDEX \\(\\) WHERE `partNUM` = \\? OR `partNUM` IS NULL"_s.arg(id),
             u"Select \\* FROM %1 USE INDEX \\(\\) WHERE NOT \\(CAST\\(%1 AS BINARY\\) <=> '0'\\)"_s.arg(id),
-            u"INSERT INTO %1 \\(%1(?:,%1)*\\) VALUES \\(\\?(?:,\\?)*\\)"_s.arg(id),
+            u"INSERT INTO %1 \\(%1(?:,%1)*\\) VALUES %2(?:,%2)*"_s.arg(id, u"\\(\\?(?:,\\?)*\\)"_s),
             u"UPDATE %1 SET %1=\\?(?:,%1=\\?)* WHERE %2(?: AND %2)*(?: LIMIT 1)?"_s.arg(id, term),
+            u"UPDATE %1 SET %2(?:,%2)* WHERE %1 IN \\(\\?(?:,\\?)*\\)"_s.arg(
+                id, u"%1=CASE %1(?: WHEN \\? THEN \\?)+ ELSE %1 END"_s.arg(id)),
             u"DELETE FROM %1 WHERE %2(?: AND %2)*(?: LIMIT 1)?"_s.arg(id, term),
+            u"DELETE FROM %1 WHERE %1 IN \\(\\?(?:,\\?)*\\)"_s.arg(id),
             u"START TRANSACTION|COMMIT|ROLLBACK"_s,
             u"SELECT COUNT\\(\\*\\) FROM information_schema.PROCESSLIST WHERE ID = \\? AND COMMAND <> 'Sleep'"_s,
         };
