@@ -2,6 +2,7 @@
 
 #include "ActionBudget.h"
 #include "HostLookup.h"
+#include "Interaction.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -43,7 +44,11 @@ unsigned Connection::exchange(const std::function<unsigned()>& call)
     ActionBudget* budget = m_timeouts.budget.get();
     if (budget)
         budget->callStarted();
-    const unsigned code = call();
+    unsigned code = 0;
+    if (m_timeouts.waiter)
+        m_timeouts.waiter->run([&] { code = call(); });
+    else
+        code = call();
     const bool answered = code == 0 || code < CR_MIN_ERROR;
     if (!answered)
         m_linkLost = true;
@@ -229,6 +234,16 @@ bool Connection::awaitIdle(unsigned long thread)
     });
     mysql_stmt_close(stmt);
     return idle;
+}
+
+void clientThreadStarted()
+{
+    mysql_thread_init();
+}
+
+void clientThreadEnding()
+{
+    mysql_thread_end();
 }
 
 QString quoteIdentifier(const QString& name)

@@ -62,6 +62,11 @@ private:
     bool m_linkLost = false;
 };
 
+// The client library's set-up and tear-down of a thread other than the first that calls it
+// (a Waiter's worker).
+void clientThreadStarted();
+void clientThreadEnding();
+
 // Quotes a table or column name so that no name can change a query.
 QString quoteIdentifier(const QString& name);
 

@@ -109,6 +109,8 @@ public:
 
     Dialogs* dialogs() const { return m_dialogs; }
     const Timeouts& timeouts() const { return m_timeouts; }
+    // Where the calls that wait on a server run from now on (not owned; none: where they are made).
+    void setWaiter(Waiter* waiter) { m_timeouts.waiter = waiter; }
     // The operator action that this object's operations draw on (never null).
     ActionBudget* budget() const { return m_timeouts.budget.get(); }
 

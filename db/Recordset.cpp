@@ -219,6 +219,9 @@ unsigned sendStatement(Connection& connection, MYSQL_STMT*& stmt, const QString&
     });
 }
 
+// Rows of a stream read in one exchange with the server.
+constexpr size_t streamChunk = 1024;
+
 enum class Kind
 {
     Whole,
@@ -285,46 +288,109 @@ struct Recordset::Result
             mysql_stmt_close(stmt);
     }
 
+    // A stream's rows, read ahead a chunk at a time in one exchange with the server: the bytes
+    // of every cell in `chunk`, found by `cells` (rows by columns); `row` is the current one.
+    struct Cell
+    {
+        size_t offset = 0;
+        unsigned long length = 0;
+        bool null = false;
+    };
+    bool stream = false;
+    std::vector<char> chunk;
+    std::vector<Cell> cells;
+    size_t chunkRows = 0;
+    size_t row = 0;
+    bool drained = false; // the server has sent the last row
+    unsigned pendingError = 0;
+    QString pendingErrorText;
+
+    // The whole of a value longer than its buffer, fetched on its own from the row just fetched.
+    bool fetchWhole(unsigned i, char* into, unsigned long length)
+    {
+        MYSQL_BIND whole{};
+        unsigned long got = 0;
+        whole.buffer_type = MYSQL_TYPE_STRING;
+        whole.buffer = into;
+        whole.buffer_length = length;
+        whole.length = &got;
+        return mysql_stmt_fetch_column(stmt, &whole, i, 0) == 0;
+    }
+
+    // Reads up to `most` rows of a stream into the chunk; 0 or the client library's error number.
+    unsigned readAhead(size_t most)
+    {
+        chunk.clear();
+        cells.clear();
+        chunkRows = 0;
+        row = 0;
+        while (chunkRows < most) {
+            const int r = mysql_stmt_fetch(stmt);
+            if (r == MYSQL_NO_DATA) {
+                drained = true;
+                return 0;
+            }
+            if (r != 0 && r != MYSQL_DATA_TRUNCATED)
+                return mysql_stmt_errno(stmt) != 0 ? mysql_stmt_errno(stmt) : unsigned(CR_UNKNOWN_ERROR);
+            for (unsigned i = 0; i < columns.size(); ++i) {
+                const Column& c = columns[i];
+                const bool variable = c.kind == Kind::Text || c.kind == Kind::Bytes;
+                Cell cell{chunk.size(), variable ? c.length : c.buffer.size(), c.isNull != 0};
+                if (!cell.null) {
+                    chunk.resize(chunk.size() + cell.length);
+                    if (variable && c.length > c.buffer.size())
+                        cell.null = !fetchWhole(i, chunk.data() + cell.offset, c.length);
+                    else
+                        std::memcpy(chunk.data() + cell.offset, c.buffer.data(), cell.length);
+                }
+                cells.push_back(cell);
+            }
+            ++chunkRows;
+        }
+        return 0;
+    }
+
     QVariant value(unsigned i)
     {
-        Column& c = columns[i];
-        if (c.isNull)
+        const Column& c = columns[i];
+        const char* data = c.buffer.data();
+        unsigned long length = c.length;
+        bool null = c.isNull != 0;
+        QByteArray whole;
+        if (stream) {
+            const Cell& cell = cells[row * columns.size() + i];
+            data = chunk.data() + cell.offset;
+            length = cell.length;
+            null = cell.null;
+        } else if (!null && (c.kind == Kind::Text || c.kind == Kind::Bytes) && length > c.buffer.size()) {
+            whole.resize(qsizetype(length));
+            if (!fetchWhole(i, whole.data(), length))
+                return QVariant();
+            data = whole.constData();
+        }
+        if (null)
             return QVariant();
         switch (c.kind) {
         case Kind::Whole: {
             qint64 v = 0;
-            std::memcpy(&v, c.buffer.data(), sizeof v);
+            std::memcpy(&v, data, sizeof v);
             return binds[i].is_unsigned ? QVariant(quint64(v)) : QVariant(v);
         }
         case Kind::Single: {
             float f = 0;
-            std::memcpy(&f, c.buffer.data(), sizeof f);
+            std::memcpy(&f, data, sizeof f);
             return QVariant(double(f)); // the double of the same value, as it is compared and printed
         }
         case Kind::Double: {
             double d = 0;
-            std::memcpy(&d, c.buffer.data(), sizeof d);
+            std::memcpy(&d, data, sizeof d);
             return QVariant(d);
         }
         case Kind::Text:
         case Kind::Bytes:
             break;
         }
-        QByteArray bytes;
-        if (c.length <= c.buffer.size()) {
-            bytes = QByteArray(c.buffer.data(), qsizetype(c.length));
-        } else {
-            // Longer than the buffer: the whole value, fetched on its own.
-            bytes.resize(qsizetype(c.length));
-            MYSQL_BIND whole{};
-            unsigned long length = 0;
-            whole.buffer_type = MYSQL_TYPE_STRING;
-            whole.buffer = bytes.data();
-            whole.buffer_length = c.length;
-            whole.length = &length;
-            if (mysql_stmt_fetch_column(stmt, &whole, i, 0) != 0)
-                return QVariant();
-        }
+        const QByteArray bytes(data, qsizetype(length));
         if (c.kind == Kind::Bytes)
             return QVariant(bytes);
         return QVariant(QString::fromUtf8(bytes));
@@ -342,7 +408,14 @@ Recordset::~Recordset()
 
 void Recordset::close()
 {
-    delete m_result;
+    // Closing a stream whose rows have not all come reads the rest off the link.
+    if (m_result && m_result->stream && !m_result->drained)
+        m_connection.exchange([this] {
+            delete m_result;
+            return 0u;
+        });
+    else
+        delete m_result;
     m_result = nullptr;
     qDeleteAll(m_statements);
     m_statements.clear();
@@ -387,6 +460,7 @@ bool Recordset::start(const Query& query, bool stream)
     for (const QVariant& v : query.values)
         values.append(storable(v));
     m_result = new Result;
+    m_result->stream = stream;
     if (sendStatement(m_connection, m_result->stmt, text(query), values, !stream, m_error) != 0)
         return false;
     MYSQL_STMT* stmt = m_result->stmt;
@@ -465,17 +539,25 @@ bool Recordset::start(const Query& query, bool stream)
 bool Recordset::fetch()
 {
     m_rowRead = false;
-    int r = 0;
-    const auto fetchRow = [&] {
-        r = mysql_stmt_fetch(m_result->stmt);
-        return r == 0 || r == MYSQL_DATA_TRUNCATED || r == MYSQL_NO_DATA ? 0u
-                                                                         : mysql_stmt_errno(m_result->stmt);
-    };
-    // Rows of a stream come off the link; stored rows are in memory already.
-    if (m_stream)
-        m_connection.exchange(fetchRow);
-    else
-        fetchRow();
+    if (m_stream) {
+        // Rows come off the link a chunk at a time; an error comes after the rows before it.
+        Result& r = *m_result;
+        if (r.row + 1 < r.chunkRows) {
+            ++r.row;
+            return true;
+        }
+        if (!r.drained && r.pendingError == 0) {
+            r.pendingError = m_connection.exchange([&r] { return r.readAhead(streamChunk); });
+            if (r.pendingError != 0)
+                r.pendingErrorText = QString::fromUtf8(mysql_stmt_error(r.stmt));
+            if (r.chunkRows > 0)
+                return true;
+        }
+        if (r.pendingError != 0)
+            fail(r.pendingErrorText);
+        return false;
+    }
+    const int r = mysql_stmt_fetch(m_result->stmt);
     if (r == 0 || r == MYSQL_DATA_TRUNCATED)
         return true;
     if (r != MYSQL_NO_DATA)

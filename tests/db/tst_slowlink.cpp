@@ -1,5 +1,6 @@
 // The editor's actions on a 49-port part number over a link to the customer's server, counted in
-// round trips as a proxy in between sees them: on a slow link the operator waits for these.
+// round trips as a proxy in between sees them (on a slow link the operator waits for these), and
+// what may happen while a call waits.
 #include "Account.h"
 #include "EditorOnDb.h"
 #include "FaultProxy.h"
@@ -7,6 +8,7 @@
 #include "InternetProbe.h"
 #include "RunningCopy.h"
 #include "StartSequence.h"
+#include "ThreadWaiter.h"
 #include "frmSplash.h"
 
 #include <QTest>
@@ -55,6 +57,22 @@ bool signIn(test::EditorOnDb& e, const QString& customerServer)
     return !e.end.hasEnded() && e.w->lsttestPN->count() == 2;
 }
 
+// Runs each call where it is made, with what a timer does while the first call waits.
+struct TimerDuringCall : Waiter
+{
+    std::function<void()> meanwhile;
+    int calls = 0;
+    void run(const std::function<void()>& call) override
+    {
+        ++calls;
+        if (meanwhile)
+            std::exchange(meanwhile, {})();
+        call();
+        --calls;
+    }
+    bool waiting() const override { return calls > 0; }
+};
+
 // Port names of map 1 as the editor leaves them.
 int renamedPorts(test::EditorOnDb& e)
 {
@@ -91,6 +109,9 @@ private Q_SLOTS:
                 e.addPorts(2, 49));
         FormMainTestMenu* w = e.w.get();
         w->account.ipPORT = proxy.serverValue();
+        // As the program runs them: every call off the window's thread.
+        ThreadWaiter waiter(db::clientThreadStarted, db::clientThreadEnding);
+        e.database.setWaiter(&waiter);
         e.list();
         QVERIFY(action == Action::SignIn || action == Action::Load || e.load(u"PN-1"_s));
         proxy.setPlan({});
@@ -131,6 +152,28 @@ private Q_SLOTS:
             break;
         }
         QVERIFY2(proxy.exchanges() <= goal, qPrintable(QString::number(proxy.exchanges())));
+    }
+
+    // The hour of the run ending while a save waits on the server: the save runs to its end, and
+    // the program ends once the call has returned.
+    void hourEndWaitsForTheCall()
+    {
+        test::EditorOnDb e(4);
+        QVERIFY2(e.ok() && e.addPN(u"PN-1"_s, 1) && e.addPorts(1, 4), qPrintable(e.tdb.error()));
+        e.list();
+        QVERIFY(e.load(u"PN-1"_s));
+        TimerDuringCall waiter;
+        e.database.setWaiter(&waiter);
+        int endsMeanwhile = -1;
+        waiter.meanwhile = [&] {
+            test::hourIsUp(e.w.get());
+            endsMeanwhile = e.end.ends;
+        };
+        test::putText(e.w->txtsnNAME, u"saved"_s);
+        e.w->btnUPDATE_Click();
+        QCOMPARE(endsMeanwhile, 0);
+        QCOMPARE(e.tdb.scalar(u"SELECT CONCAT(snNAME, snVALID) FROM snPN"_s).toString(), u"saved1"_s);
+        QTRY_COMPARE(e.end.ends, 1);
     }
 };
 
