@@ -118,6 +118,8 @@ void FaultProxy::accept(QTcpServer* listener)
     while (QTcpSocket* client = listener->nextPendingConnection()) {
         // Sockets live until the proxy ends, which deletes them with `m_home`.
         client->setParent(m_home);
+        // Every packet goes on at once, as the client's own socket sends it (no Nagle wait).
+        client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         QMutexLocker lock(&m_mutex);
         ++m_connections;
         if (m_plan.fault == Fault::Blackhole) {
@@ -138,6 +140,8 @@ void FaultProxy::accept(QTcpServer* listener)
                 link->client->disconnectFromHost();
         });
         QObject::connect(server, &QTcpSocket::errorOccurred, client, &QTcpSocket::abort);
+        QObject::connect(server, &QTcpSocket::connected, server,
+                         [server] { server->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
         server->connectToHost(m_upstream.host, quint16(m_upstream.port));
     }
 }
