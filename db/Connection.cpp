@@ -98,7 +98,6 @@ bool Connection::open()
     m_linkLost = false;
     MYSQL* mysql = nullptr;
     QElapsedTimer clock;
-    clock.start();
     // The name's lookup and the connect are one call: a name that cannot be resolved in time
     // has not been answered either.
     const unsigned code = exchange([&]() -> unsigned {
@@ -138,6 +137,7 @@ bool Connection::open()
         const QByteArray user = m_profile.user.toUtf8();
         const QByteArray password = m_profile.password.toUtf8();
         const QByteArray database = m_profile.database.toUtf8();
+        clock.start();
         // CLIENT_FOUND_ROWS: a save reports the rows it matched, not the rows it changed.
         if (mysql_real_connect(mysql, host.constData(), user.constData(), password.constData(),
                                database.isEmpty() ? nullptr : database.constData(), unsigned(address.port),
@@ -151,11 +151,10 @@ bool Connection::open()
     });
     if (code != 0) {
         // A server that let the whole connect timeout pass has not answered at all.
-        if (budget)
+        if (budget && clock.isValid())
             budget->noteAnswered(clock.elapsed() < qint64(timeouts.connect) * 1000 - 250);
         return false;
     }
-    m_linkLost = false;
     m_mysql = mysql;
     if (budget) {
         budget->noteAnswered(true);

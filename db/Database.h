@@ -137,7 +137,7 @@ public:
     // As open, after the statement whose answer was lost (sent over the connection opened
     // last) has finished on the server, so that the rows show what it did.
     bool openAfterLostAnswer(const Query& query);
-    // The rows one by one as they arrive, none kept: a read-only walk (see Recordset).
+    // The rows one by one as they arrive, none kept beyond a chunk: a read-only walk (see Recordset).
     bool openStream(const Query& query);
     Recordset& rows() { return m_rows; }
     QString errorText() const;

@@ -46,9 +46,11 @@ Query nonZeroWalk(const QString& table, const QString& column);
 // name, changed and saved, or deleted. open() fetches the whole result to the
 // client, so recordCount() is exact and rows can be saved during a walk;
 // openStream() hands the rows over one by one as they arrive (a read-only walk
-// of a large table: no row is kept). Saves and deletes touch exactly the
-// fetched row: by primary key where the table has one, otherwise by every
-// fetched value with LIMIT 1. Statements of the same text are prepared once.
+// of a large table: only a chunk of rows read ahead is kept). Saves and deletes
+// touch exactly the fetched row: by primary key where the table has one,
+// otherwise by every fetched value with LIMIT 1. Each statement is prepared and
+// executed in one exchange with the server; one of the same text again is only
+// executed.
 class Recordset
 {
 public:
