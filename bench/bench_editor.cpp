@@ -1,16 +1,14 @@
 // Wall time of what the operator waits for, on a 49-port part number as the window runs it
 // (pauses at zero length): sign-in to the editor ready, a load, an UPDATE, a CREATE from
-// the window's values, a DELETE and an export; and the process's peak memory. Not a test:
-// scripts/bench runs it against its own server (ZELMAR_TEST_PORT and the account in the
-// environment, as for the tests).
-#include "Account.h"
-#include "EditorOnDb.h"
-#include "HostSystem.h"
-#include "InternetProbe.h"
-#include "RunningCopy.h"
-#include "StartSequence.h"
+// the window's values, a DELETE and an export; and the process's peak memory. Then the
+// actions of the round-trip goals over a link to the customer's server that holds every
+// packet, their round trips and times. Not a test: scripts/bench runs it against its own
+// server (ZELMAR_TEST_PORT and the account in the environment, as for the tests).
+#include "EditorActions.h"
 #include "WorkbookSession.h"
-#include "frmSplash.h"
+#if __has_include("ThreadWaiter.h")
+#include "ThreadWaiter.h"
+#endif
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -44,6 +42,40 @@ struct NoViewer : SpreadsheetViewer
     bool open(const QString&) override { return true; }
 };
 
+struct OverLink
+{
+    int exchanges = 0;
+    double ms = 0;
+    bool stored = true;
+};
+
+// One action through a proxy that holds every packet `delayMs` each way, as the program runs it:
+// the round trips of the last run and the median time of `runs`, each on a database of its own.
+OverLink overLink(test::Action action, int delayMs, int runs)
+{
+    OverLink out;
+    std::vector<double> times;
+    for (int r = 0; r < runs; ++r) {
+        test::ActionBench b;
+        if (!b.ready(action)) {
+            std::fprintf(stderr, "no test server: %s\n", qPrintable(b.e.tdb.error()));
+            std::exit(1);
+        }
+#if __has_include("ThreadWaiter.h")
+        ThreadWaiter waiter(db::clientThreadStarted, db::clientThreadEnding);
+        b.e.database.setWaiter(&waiter);
+#endif
+        b.proxy.setPlan({.delayMs = delayMs});
+        QElapsedTimer t;
+        t.start();
+        out.stored = b.perform(action) && out.stored;
+        times.push_back(double(t.nsecsElapsed()) / 1e6);
+        out.exchanges = b.proxy.exchanges();
+    }
+    out.ms = median(times);
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -76,9 +108,9 @@ int main(int argc, char** argv)
             signin::CentralAccounts accounts(e.database, e.dialogs, e.end, internet);
             signin::frmSplash splash(values, host, copies, e.end);
             const db::Profile c = central.profile();
-            signin::StartSequence sequence(window, splash, values, e.database, accounts, e.dialogs, e.end,
-                                           {c.server, c.database, u"Customers"_s, u"CustLogin"_s, c.user,
-                                            c.password});
+            signin::StartSequence sequence(
+                window, splash, values, e.database, accounts, e.dialogs, e.end,
+                {c.server, c.database, u"Customers"_s, u"CustLogin"_s, c.user, c.password});
             QElapsedTimer t;
             t.start();
             sequence.Form_Load();
@@ -137,5 +169,20 @@ int main(int argc, char** argv)
     std::printf("| CREATE (new PN loaded) | %.2f |\n| DELETE | %.2f |\n| export | %.2f |\n", median(create),
                 median(remove), median(exported));
     std::printf("| peak memory of the whole run | %.1f MB |\n", double(usage.ru_maxrss) / 1024.0);
+
+    // Over a slow link: the customer's server behind a proxy, the central server direct.
+    const int linkRuns = std::max(1, std::min(runs, 3));
+    std::printf(
+        "\nOver a link to the customer's server (a proxy holding each packet the given time each way), "
+        "median of %d runs (ms)\n",
+        linkRuns);
+    std::printf("| action | round trips | at 0 ms | at 200 ms round trip |\n|---|---|---|---|\n");
+    for (const test::Action action :
+         {test::Action::SignIn, test::Action::Load, test::Action::UpdateOnePort,
+          test::Action::UpdateEveryPort, test::Action::Create, test::Action::Delete}) {
+        const OverLink lan = overLink(action, 0, linkRuns), slow = overLink(action, 100, linkRuns);
+        std::printf("| %s | %d | %.1f%s | %.0f%s |\n", test::actionName(action), lan.exchanges, lan.ms,
+                    lan.stored ? "" : " (failed)", slow.ms, slow.stored ? "" : " (failed)");
+    }
     return 0;
 }
