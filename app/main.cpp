@@ -11,6 +11,7 @@
 #include "SigninValues.h"
 #include "SiteSettings.h"
 #include "StartSequence.h"
+#include "ThreadWaiter.h"
 #include "WidgetDialogs.h"
 #include "WorkbookSession.h"
 #include "frmSplash.h"
@@ -39,6 +40,9 @@ int main(int argc, char** argv)
     EventLoopPause pause(1.0);
     HttpInternetProbe internet;
     db::Database database(&dialogs);
+    // Every call that waits on a server runs off the window's thread: the windows keep painting.
+    ThreadWaiter waiter(db::clientThreadStarted, db::clientThreadEnding);
+    database.setWaiter(&waiter);
 
     signin::ProgramValues values;
     QtHostSystem host;

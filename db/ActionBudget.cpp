@@ -1,5 +1,9 @@
 #include "ActionBudget.h"
 
+#include "Connection.h"
+
+#include <utility>
+
 #ifdef Q_OS_WIN
 #include <winsock2.h>
 #else
@@ -28,8 +32,8 @@ ActionBudget::Scope::Scope(ActionBudget* budget, std::chrono::milliseconds total
     if (m_budget->m_depth++ == 0) {
         m_budget->m_total = total;
         m_budget->m_spent = std::chrono::milliseconds(0);
-        if (m_budget->m_inside > 0)
-            m_budget->m_enteredAt = Clock::now();
+        if (m_budget->m_calls > 0)
+            m_budget->m_callStart = Clock::now();
         m_budget->armLocked();
     }
 }
@@ -38,16 +42,31 @@ ActionBudget::Scope::~Scope()
 {
     if (!m_budget)
         return;
+    std::shared_ptr<Connection> held; // closed once the lock is let go: closing unwatches its socket
     std::lock_guard lock(m_budget->m_mutex);
-    if (--m_budget->m_depth == 0)
+    if (--m_budget->m_depth == 0) {
+        held = std::move(m_budget->m_held);
         m_budget->armLocked();
+    }
+}
+
+std::shared_ptr<Connection> ActionBudget::connectionFor(const Profile& profile, const Timeouts& timeouts)
+{
+    std::shared_ptr<Connection> previous;
+    std::lock_guard lock(m_mutex);
+    if (m_depth == 0)
+        return std::make_shared<Connection>(profile, timeouts);
+    if (m_held && m_held->profile() == profile)
+        return m_held;
+    previous = std::exchange(m_held, std::make_shared<Connection>(profile, timeouts));
+    return m_held;
 }
 
 std::chrono::milliseconds ActionBudget::remainingLocked() const
 {
     auto spent = m_spent;
-    if (m_inside > 0)
-        spent += std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_enteredAt);
+    if (m_calls > 0)
+        spent += std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_callStart);
     return m_total - spent;
 }
 
@@ -65,31 +84,31 @@ bool ActionBudget::exhausted() const
     return left && left->count() <= 0;
 }
 
-void ActionBudget::enter()
+void ActionBudget::callStarted()
 {
     std::lock_guard lock(m_mutex);
-    if (m_inside++ == 0) {
-        m_enteredAt = Clock::now();
+    if (m_calls++ == 0) {
+        m_callStart = Clock::now();
         armLocked();
     }
 }
 
-void ActionBudget::leave()
+void ActionBudget::callEnded(bool answered)
 {
     std::lock_guard lock(m_mutex);
-    if (m_inside > 0 && --m_inside == 0) {
-        if (m_depth > 0)
-            m_spent += std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_enteredAt);
+    if (m_calls > 0 && --m_calls == 0) {
+        if (m_depth > 0 && !answered)
+            m_spent += std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_callStart);
         armLocked();
     }
 }
 
-// The watchdog's deadline runs only while an action has a connection open; its thread
+// The watchdog's deadline runs only while an action has a call in flight; its thread
 // starts with the first such deadline, so work outside actions never pays for one.
 void ActionBudget::armLocked()
 {
-    if (m_depth > 0 && m_inside > 0)
-        m_deadline = m_enteredAt + (m_total - m_spent);
+    if (m_depth > 0 && m_calls > 0)
+        m_deadline = m_callStart + (m_total - m_spent);
     else
         m_deadline.reset();
     if (m_deadline && !m_watchdog.joinable())

@@ -5,22 +5,32 @@
 #include <chrono>
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 
 namespace zelmar::db {
 
-// How long one operator action may keep the window waiting on servers, its
-// retries, error records and checks included. The editor opens an action per
-// handler; every connection opened meanwhile draws on it while it exists (the
-// time in between, a message box for instance, does not count). Each wait is
-// capped by what is left, and a watchdog shuts the sockets of the action's
-// connections when nothing is left, so a server that trickles its answers
-// cannot hold the window either. Outside an action only each single wait is bounded.
+class Connection;
+struct Profile;
+struct Timeouts;
+
+// How long one operator action may keep the window waiting on servers that do
+// not answer, its retries, error records and checks included. The editor opens
+// an action per handler. What the action spends is silence: a call to a server
+// that gets its answer (a connect that succeeds, a statement that completes, an
+// error the server sends) costs nothing however slow the link, while the time of
+// a call that ends without one (a timeout, a lost link) counts, and so does the
+// call in flight. Each wait is capped by what is left, and a watchdog shuts the
+// sockets of the action's connections when the call in flight would spend the
+// rest, so a server that trickles one answer cannot hold the window either.
+// Outside an action only each single wait is bounded.
 //
-// It also remembers whether the last server asked answered at all: an error
-// record is not attempted on a server that has just failed to answer a connect.
+// It also holds the one connection that the operations of an action share (each
+// connect costs round trips), and remembers whether the last server asked
+// answered at all: an error record is not attempted on a server that has just
+// failed to answer a connect.
 class ActionBudget
 {
 public:
@@ -31,7 +41,8 @@ public:
     ActionBudget(const ActionBudget&) = delete;
     ActionBudget& operator=(const ActionBudget&) = delete;
 
-    // An action for the life of the object; one opened inside another joins it.
+    // An action for the life of the object; one opened inside another joins it. The end of the
+    // outermost closes the connection the action held.
     class Scope
     {
     public:
@@ -44,13 +55,19 @@ public:
         ActionBudget* m_budget;
     };
 
+    // The connection for `profile`: inside an action the one it holds for the same profile
+    // (open, or closed after a lost link), else a new one that it holds from now on in place
+    // of the last; outside an action a new one of the caller's own.
+    std::shared_ptr<Connection> connectionFor(const Profile& profile, const Timeouts& timeouts);
+
     // Time left for the open action; none outside an action.
     std::optional<std::chrono::milliseconds> remaining() const;
     bool exhausted() const;
 
-    // A connection's life: the time between counts against the action.
-    void enter();
-    void leave();
+    // One call to a server, from its request to its answer: its time counts against the
+    // action only when it ends without an answer.
+    void callStarted();
+    void callEnded(bool answered);
 
     // Shuts `socket` down when the action's time runs out while it is open. Returns a ticket for unwatch.
     int watch(qintptr socket);
@@ -75,13 +92,14 @@ private:
     int m_depth = 0; // open actions
     std::chrono::milliseconds m_total{0};
     std::chrono::milliseconds m_spent{0};
-    int m_inside = 0; // open connections
-    Clock::time_point m_enteredAt;
+    int m_calls = 0; // calls in flight
+    Clock::time_point m_callStart;
     std::optional<Clock::time_point> m_deadline;
     std::map<int, qintptr> m_sockets;
     int m_nextTicket = 1;
     bool m_silent = false;
     unsigned long m_lastThread = 0;
+    std::shared_ptr<Connection> m_held;
     bool m_stop = false;
     std::thread m_watchdog;
 };

@@ -2,6 +2,8 @@
 
 #include "ActionBudget.h"
 
+#include <mysql.h>
+
 using namespace Qt::StringLiterals;
 
 namespace zelmar::db {
@@ -22,72 +24,69 @@ Profile Database::profile(const QString& server, const QString& database, const 
 
 Session::Session(const Profile& profile, const Timeouts& timeouts)
     : m_budget(timeouts.budget)
-    , m_connection(profile, timeouts)
-    , m_rows(m_connection)
+    , m_connection(m_budget ? m_budget->connectionFor(profile, timeouts)
+                            : std::make_shared<Connection>(profile, timeouts))
+    , m_rows(*m_connection)
 {}
+
+Session::~Session()
+{
+    // What a lost link left on the server (a statement running on, an open transaction) is not
+    // this connection's any more.
+    m_rows.close();
+    if (m_connection->linkLost())
+        m_connection->close();
+}
 
 bool Session::connect()
 {
-    if (m_connection.open())
+    if (m_connection->isOpen() || m_connection->open())
         return true;
-    m_error = m_connection.errorText();
+    m_error = m_connection->errorText();
     return false;
 }
 
-bool Session::opened(bool rowsOpen)
+bool Session::start(const std::function<bool()>& openRows, unsigned long awaitThread)
 {
-    if (!rowsOpen)
-        m_error = m_rows.errorText();
-    return rowsOpen;
+    const bool reused = m_connection->isOpen();
+    for (int attempt = 0;; ++attempt) {
+        if (!connect())
+            return false;
+        // Not learnt in time: the rows are read all the same, as they stand. A statement on this
+        // same connection has ended, whatever became of its answer.
+        if (awaitThread != 0 && awaitThread != mysql_thread_id(m_connection->handle()))
+            m_connection->awaitIdle(awaitThread);
+        if (openRows())
+            return true;
+        // The server may have closed a connection held since earlier in the action (an operator who
+        // takes his time over a box): the query, which changes nothing, goes once more on a new one.
+        if (!reused || attempt > 0 || !m_connection->linkLost()) {
+            m_error = m_rows.errorText();
+            return false;
+        }
+        m_rows.close();
+        m_connection->close();
+    }
 }
 
 bool Session::open(const Query& query)
 {
-    return connect() && opened(m_rows.open(query));
+    return start([&] { return m_rows.open(query); });
 }
 
 bool Session::openAfterLostAnswer(const Query& query)
 {
-    const unsigned long lost = m_budget ? m_budget->lastThread() : 0;
-    if (!connect())
-        return false;
-    // Not learnt in time: the rows are read all the same, as they stand.
-    if (lost != 0)
-        m_connection.awaitIdle(lost);
-    return opened(m_rows.open(query));
+    return start([&] { return m_rows.open(query); }, m_budget ? m_budget->lastThread() : 0);
 }
 
 bool Session::openStream(const Query& query)
 {
-    return connect() && opened(m_rows.openStream(query));
+    return start([&] { return m_rows.openStream(query); });
 }
 
 QString Session::errorText() const
 {
     return m_error.isEmpty() ? m_rows.errorText() : m_error;
-}
-
-bool Session::transaction()
-{
-    if (!m_connection.transaction()) {
-        m_error = m_connection.errorText();
-        return false;
-    }
-    return true;
-}
-
-bool Session::commit()
-{
-    if (!m_connection.commit()) {
-        m_error = m_connection.errorText();
-        return false;
-    }
-    return true;
-}
-
-void Session::rollback()
-{
-    m_connection.rollback();
 }
 
 void Database::SQL_writeERROR(const QString& server, const QString& database, const QString& user,

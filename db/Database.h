@@ -10,6 +10,9 @@
 
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 namespace zelmar::db {
 
 class PartNumberNames;
@@ -124,6 +127,8 @@ public:
 
     Dialogs* dialogs() const { return m_dialogs; }
     const Timeouts& timeouts() const { return m_timeouts; }
+    // Where the calls that wait on a server run from now on (not owned; none: where they are made).
+    void setWaiter(Waiter* waiter) { m_timeouts.waiter = waiter; }
     // The operator action that this object's operations draw on (never null).
     ActionBudget* budget() const { return m_timeouts.budget.get(); }
 
@@ -143,11 +148,16 @@ public:
 inline const QString errorTable = QStringLiteral("zSQL");
 
 // Opens a connection and one query over it: the first failure stage of every operation.
-// The second stage is the row work on `rows`.
+// The second stage is the row work on `rows`. Inside an operator action the sessions to one
+// profile share the action's connection; one whose link was lost is closed at the end of the
+// session, so that the next (a caller's second attempt) connects anew.
 class Session
 {
 public:
     Session(const Profile& profile, const Timeouts& timeouts);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
     bool open(const Query& query);
     // As open, after the statement whose answer was lost (sent over the connection opened
     // last) has finished on the server, so that the rows show what it did.
@@ -156,19 +166,14 @@ public:
     bool openStream(const Query& query);
     Recordset& rows() { return m_rows; }
     // For more statements on the same connection (the change history of a save).
-    Connection& connection() { return m_connection; }
+    Connection& connection() { return *m_connection; }
     QString errorText() const;
-
-    // An explicit transaction on the session's connection (see Connection).
-    bool transaction();
-    bool commit();
-    void rollback();
 
 private:
     bool connect();
-    bool opened(bool rowsOpen); // keeps the recordset's error when it failed
+    bool start(const std::function<bool()>& openRows, unsigned long awaitThread = 0);
     std::shared_ptr<ActionBudget> m_budget;
-    Connection m_connection;
+    std::shared_ptr<Connection> m_connection;
     Recordset m_rows;
     QString m_error;
 };

@@ -61,35 +61,71 @@ int slotOf(qint16 port)
     return port >= 1 && port <= portSlots ? port - 1 : -1;
 }
 
-// The fourteen values of one slot, set in the record's column order.
-bool setValues(Recordset& rs, size_t i, const PortArray<QString>& portNAME, const PortArray<qint16>& UOM,
-               const PortArray<qint16>& unitSCALE, const PortArray<qint16>& acTIVE,
-               const PortArray<float>& minSPEC, const PortArray<float>& maxSPEC,
-               const PortArray<float>& timeDELAY, const PortArray<qint16>& numAVG,
-               const PortArray<qint16>& mspeed, const PortArray<qint16>& Range, const PortArray<qint16>& ssON,
-               const PortArray<float>& ssTOL, const PortArray<float>& ssMAXT, const PortArray<qint16>& ssREQD)
+// The fourteen value arrays of the callers.
+struct PortValues
 {
-    return rs.setField(colPortNAME, portNAME[i]) && rs.setField(colUOM, UOM[i]) &&
-           rs.setField(colUnitSCALE, unitSCALE[i]) && rs.setField(colAcTIVE, acTIVE[i]) &&
-           rs.setField(colRange, Range[i]) && rs.setField(colMinSPEC, minSPEC[i]) &&
-           rs.setField(colMaxSPEC, maxSPEC[i]) && rs.setField(colNumAVG, numAVG[i]) &&
-           rs.setField(colMspeed, mspeed[i]) && rs.setField(colTimeDELAY, timeDELAY[i]) &&
-           rs.setField(colSsON, ssON[i]) && rs.setField(colSsTOL, ssTOL[i]) &&
-           rs.setField(colSsMAXT, ssMAXT[i]) && rs.setField(colSsREQD, ssREQD[i]);
+    const PortArray<QString>& portNAME;
+    const PortArray<qint16>& UOM;
+    const PortArray<qint16>& unitSCALE;
+    const PortArray<qint16>& acTIVE;
+    const PortArray<float>& minSPEC;
+    const PortArray<float>& maxSPEC;
+    const PortArray<float>& timeDELAY;
+    const PortArray<qint16>& numAVG;
+    const PortArray<qint16>& mspeed;
+    const PortArray<qint16>& Range;
+    const PortArray<qint16>& ssON;
+    const PortArray<float>& ssTOL;
+    const PortArray<float>& ssMAXT;
+    const PortArray<qint16>& ssREQD;
+
+    // The values of slot i in the record's column order.
+    Recordset::Fields of(size_t i) const
+    {
+        return {{colPortNAME, portNAME[i]},   {colUOM, UOM[i]},       {colUnitSCALE, unitSCALE[i]},
+                {colAcTIVE, acTIVE[i]},       {colRange, Range[i]},   {colMinSPEC, minSPEC[i]},
+                {colMaxSPEC, maxSPEC[i]},     {colNumAVG, numAVG[i]}, {colMspeed, mspeed[i]},
+                {colTimeDELAY, timeDELAY[i]}, {colSsON, ssON[i]},     {colSsTOL, ssTOL[i]},
+                {colSsMAXT, ssMAXT[i]},       {colSsREQD, ssREQD[i]}};
+    }
+};
+
+// The values of slot i that the current row does not hold already: all a save needs to write.
+Recordset::Fields changedValues(Recordset& rs, const PortValues& values, size_t i)
+{
+    Recordset::Fields changed;
+    for (const auto& field : values.of(i))
+        if (!rs.holds(field.first, field.second))
+            changed.append(field);
+    return changed;
 }
 
-// A table that keeps no transactions (MyISAM) keeps the rows appended before a failure
-// whatever the rollback says: each goes again, matched by the values it was stored with.
-// On a transactional table the rollback has removed them and nothing matches. The first
-// `skip` rows of the recordset were there before and stay.
-void removeAppended(Recordset& rs, int skip)
+// The fetched rows of a port map that differ from the slots of their own mapNUM, with what
+// differs. False when a row names no slot (a failure of the row work).
+bool changedRows(Recordset& rs, const PortValues& values, QList<Recordset::RowEdits>& changes)
 {
+    changes.clear();
     if (!rs.moveFirst())
-        return;
+        return false;
     for (int row = 0; !rs.eof(); rs.moveNext(), ++row) {
-        if (row >= skip)
-            rs.deleteCurrent();
+        qint16 k = 0;
+        const int slot = rs.readInt16(colMapNUM, k) ? slotOf(k) : -1;
+        if (slot < 0)
+            return false;
+        const Recordset::Fields changed = changedValues(rs, values, size_t(slot));
+        if (!changed.isEmpty())
+            changes.append({row, changed});
     }
+    return true;
+}
+
+// Every fetched row goes, together where the table allows.
+bool removeAll(Recordset& rs)
+{
+    QList<int> rows;
+    for (int row = 0; row < rs.recordCount(); ++row)
+        rows.append(row);
+    return rs.deleteRows(rows);
 }
 
 // The slots 0..numPORTS-1 whose port (mapNUM) the fetched rows of the map do not hold yet.
@@ -193,31 +229,36 @@ void Database::SQL_writePORTinfo(
     Q_UNUSED(numPORTS)
     Q_UNUSED(mapNUM)
     iERROR = 1;
+    const PortValues values{portNAME, UOM,    unitSCALE, acTIVE, minSPEC, maxSPEC, timeDELAY,
+                            numAVG,   mspeed, Range,     ssON,   ssTOL,   ssMAXT,  ssREQD};
     Failure failure = Failure::None;
+    bool sent = false;
     {
         Session session(profile(server, database, user, password), m_timeouts);
+        QList<Recordset::RowEdits> changes;
         if (!session.open(onePortMap(table, mapPort))) {
             failure = Failure::Connect;
-        } else if (!session.rows().moveFirst()) {
-            failure = Failure::Rows; // a map without rows: no row is appended
+        } else if (!changedRows(session.rows(), values, changes)) {
+            failure = Failure::Rows; // a map without rows (none is appended), or a row of no port
+        } else if (!session.rows().updateRows(changes)) {
+            // Only the rows whose stored values differ are written, all of them together.
+            failure = Failure::Rows;
+            sent = true;
         } else {
-            // Row by row, each saved at once: rows saved before a failure stay saved.
-            Recordset& rs = session.rows();
-            const int n = rs.recordCount();
-            for (int row = 0; row < n; ++row) {
-                qint16 k = 0;
-                const int slot = rs.readInt16(colMapNUM, k) ? slotOf(k) : -1;
-                if (slot < 0 ||
-                    !setValues(rs, size_t(slot), portNAME, UOM, unitSCALE, acTIVE, minSPEC, maxSPEC,
-                               timeDELAY, numAVG, mspeed, Range, ssON, ssTOL, ssMAXT, ssREQD) ||
-                    !rs.update()) {
-                    failure = Failure::Rows;
-                    break;
-                }
-                rs.moveNext();
-            }
-            if (failure == Failure::None)
-                iERROR = 0;
+            iERROR = 0;
+        }
+    }
+    if (sent) {
+        // Stored though the answer was lost? Then every row holds its port's values.
+        const Outcome outcome =
+            findOutcome(profile(server, database, user, password), m_timeouts, onePortMap(table, mapPort),
+                        [&](Recordset& rs) -> std::optional<bool> {
+                            QList<Recordset::RowEdits> left;
+                            return changedRows(rs, values, left) && left.isEmpty();
+                        });
+        if (outcome == Outcome::Done) {
+            failure = Failure::None;
+            iERROR = 0;
         }
     }
     tell(dialogs(), failure);
@@ -253,39 +294,28 @@ void Database::SQL_writenewPORTS(
             failure = Failure::Rows; // the map holds rows of another make: not touched
         } else if (missing.empty()) {
             iERROR = 0; // complete already
-        } else if (!session.transaction()) {
-            failure = Failure::Rows; // after the open every failure is path B
         } else {
-            // Committed row by row, a failure part-way would leave a half map behind. The rows
-            // of one map go in one transaction, rolled back on any failure, and success is
-            // reported only when all numPORTS rows are stored.
-            Recordset& rs = session.rows();
-            const int fetched = rs.recordCount();
-            for (const size_t s : missing) {
-                rs.addNew();
-                if (!rs.setField(colMapPORT, mapPort) || !rs.setField(colMapNUM, mapNUM[s]) ||
-                    !setValues(rs, s, portNAME, UOM, unitSCALE, acTIVE, minSPEC, maxSPEC, timeDELAY, numAVG,
-                               mspeed, Range, ssON, ssTOL, ssMAXT, ssREQD) ||
-                    !rs.update()) {
-                    failure = Failure::Rows;
-                    break;
-                }
-            }
-            if (failure == Failure::None && !session.commit())
-                failure = Failure::Rows;
-            if (failure == Failure::None) {
+            // Stored row by row, a failure part-way would leave a half map behind. The rows of one
+            // map go in one statement, which a transactional table stores whole or not at all, and
+            // success is reported only when all numPORTS rows are stored.
+            const PortValues values{portNAME, UOM,    unitSCALE, acTIVE, minSPEC, maxSPEC, timeDELAY,
+                                    numAVG,   mspeed, Range,     ssON,   ssTOL,   ssMAXT,  ssREQD};
+            QList<Recordset::Fields> rows;
+            for (const size_t slot : missing)
+                rows.append(Recordset::Fields{{colMapPORT, mapPort}, {colMapNUM, mapNUM[slot]}} +
+                            values.of(slot));
+            if (session.rows().appendRows(rows)) {
                 iERROR = 0;
             } else {
+                failure = Failure::Rows; // after the open every failure is path B
                 sent = true;
-                session.rollback(); // a lost connection rolls back on the server all the same
-                removeAppended(rs, fetched);
             }
         }
     }
     if (sent) {
-        // Whether the rows were stored though the answer was lost (the reply to the commit, say):
-        // a complete map is a success; a part of one (a table without transactions, cut off
-        // part-way) is removed again, so that the map is either whole or empty of this call's rows.
+        // Whether the rows were stored though the answer was lost: a complete map is a success; a
+        // part of one (a table without transactions, stopped part-way) is removed again, so that
+        // the map is either whole or empty of this call's rows.
         Session check(profile(server, database, user, password), m_timeouts);
         std::vector<size_t> stillMissing;
         if (check.openAfterLostAnswer(onePortMap(table, mapPort)) &&
@@ -294,7 +324,7 @@ void Database::SQL_writenewPORTS(
                 failure = Failure::None;
                 iERROR = 0;
             } else if (stillMissing.size() < size_t(numPORTS)) {
-                removeAppended(check.rows(), 0);
+                removeAll(check.rows());
             }
         }
     }
@@ -343,19 +373,14 @@ void Database::SQL_delPORTS(const QString& server, const QString& database, cons
     bool sent = false;
     {
         Session session(profile(server, database, user, password), m_timeouts);
-        // A map without rows fails at the move to the first row. Rows deleted before a failure stay deleted.
+        // A map without rows fails at the move to the first row. Its rows go in one statement where
+        // the table has a key, which a transactional table carries out whole or not at all.
         if (session.open(onePortMap(table, mapPort)) && session.rows().moveFirst()) {
-            Recordset& rs = session.rows();
-            const int n = rs.recordCount();
-            ok = true;
-            for (int row = 0; ok && row < n; ++row) {
-                ok = rs.deleteCurrent();
-                rs.moveNext();
-            }
+            ok = removeAll(session.rows());
             sent = !ok;
         }
     }
-    // The last delete may have gone through though its answer was lost: a map that is
+    // The delete may have gone through though its answer was lost: a map that is
     // gone is no failure (and a second attempt would fail on the empty map).
     if (sent)
         ok = findOutcome(profile(server, database, user, password), m_timeouts, onePortMap(table, mapPort),

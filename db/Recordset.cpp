@@ -1,5 +1,7 @@
 #include "Recordset.h"
 
+#include <errmsg.h>
+#include <mariadb_ctype.h>
 #include <mysql.h>
 
 #include <cfloat>
@@ -182,31 +184,44 @@ private:
     std::vector<unsigned long> m_lengths;
 };
 
-bool bindAndExecute(MYSQL_STMT* stmt, const QVariantList& values)
+// Sends `sql` with `values` bound and reads its answer, in one exchange with the server: a new
+// handle (`stmt` null) is prepared in the same exchange, prepare and execute going out together
+// where the server takes them so (MariaDB 10.2 and later; other servers get them one after the
+// other). With `storeRows` the rows of its result are read to the client in the same exchange.
+unsigned sendStatement(Connection& connection, MYSQL_STMT*& stmt, const QString& sql,
+                       const QVariantList& values, bool storeRows, QString& error)
 {
-    ParamBinds binds(values);
-    if (mysql_stmt_param_count(stmt) != unsigned(values.size()))
-        return false;
-    if (!values.isEmpty() && mysql_stmt_bind_param(stmt, binds.data()) != 0)
-        return false;
-    return mysql_stmt_execute(stmt) == 0;
+    return connection.exchange([&]() -> unsigned {
+        ParamBinds binds(values);
+        const bool fresh = stmt == nullptr;
+        if (fresh) {
+            stmt = mysql_stmt_init(connection.handle());
+            if (!stmt) {
+                error = QString::fromUtf8(mysql_error(connection.handle()));
+                return CR_OUT_OF_MEMORY;
+            }
+            unsigned count = unsigned(values.size());
+            mysql_stmt_attr_set(stmt, STMT_ATTR_PREBIND_PARAMS, &count);
+        }
+        bool ok = values.isEmpty() || mysql_stmt_bind_param(stmt, binds.data()) == 0;
+        if (ok && fresh) {
+            const QByteArray text = sql.toUtf8();
+            ok = mariadb_stmt_execute_direct(stmt, text.constData(), size_t(text.size())) == 0;
+        } else if (ok) {
+            ok = mysql_stmt_execute(stmt) == 0;
+        }
+        if (ok && storeRows)
+            ok = mysql_stmt_store_result(stmt) == 0;
+        if (ok)
+            return 0;
+        error = QString::fromUtf8(mysql_stmt_error(stmt));
+        const unsigned code = mysql_stmt_errno(stmt);
+        return code != 0 ? code : CR_UNKNOWN_ERROR;
+    });
 }
 
-MYSQL_STMT* prepared(MYSQL* mysql, const QString& sql, QString& error)
-{
-    MYSQL_STMT* stmt = mysql_stmt_init(mysql);
-    if (!stmt) {
-        error = QString::fromUtf8(mysql_error(mysql));
-        return nullptr;
-    }
-    const QByteArray text = sql.toUtf8();
-    if (mysql_stmt_prepare(stmt, text.constData(), static_cast<unsigned long>(text.size())) != 0) {
-        error = QString::fromUtf8(mysql_stmt_error(stmt));
-        mysql_stmt_close(stmt);
-        return nullptr;
-    }
-    return stmt;
-}
+// Rows of a stream read in one exchange with the server.
+constexpr size_t streamChunk = 1024;
 
 enum class Kind
 {
@@ -255,6 +270,9 @@ struct Recordset::Result
     {
         Kind kind = Kind::Text;
         bool text = false; // a character column: saves compare it byte for byte
+        enum_field_types type = MYSQL_TYPE_NULL;
+        bool isUnsigned = false;
+        unsigned long maxChars = 0; // of a character column
         std::vector<char> buffer;
         unsigned long length = 0;
         my_bool isNull = 0;
@@ -271,46 +289,109 @@ struct Recordset::Result
             mysql_stmt_close(stmt);
     }
 
+    // A stream's rows, read ahead a chunk at a time in one exchange with the server: the bytes
+    // of every cell in `chunk`, found by `cells` (rows by columns); `row` is the current one.
+    struct Cell
+    {
+        size_t offset = 0;
+        unsigned long length = 0;
+        bool null = false;
+    };
+    bool stream = false;
+    std::vector<char> chunk;
+    std::vector<Cell> cells;
+    size_t chunkRows = 0;
+    size_t row = 0;
+    bool drained = false; // the server has sent the last row
+    unsigned pendingError = 0;
+    QString pendingErrorText;
+
+    // The whole of a value longer than its buffer, fetched on its own from the row just fetched.
+    bool fetchWhole(unsigned i, char* into, unsigned long length)
+    {
+        MYSQL_BIND whole{};
+        unsigned long got = 0;
+        whole.buffer_type = MYSQL_TYPE_STRING;
+        whole.buffer = into;
+        whole.buffer_length = length;
+        whole.length = &got;
+        return mysql_stmt_fetch_column(stmt, &whole, i, 0) == 0;
+    }
+
+    // Reads up to `most` rows of a stream into the chunk; 0 or the client library's error number.
+    unsigned readAhead(size_t most)
+    {
+        chunk.clear();
+        cells.clear();
+        chunkRows = 0;
+        row = 0;
+        while (chunkRows < most) {
+            const int r = mysql_stmt_fetch(stmt);
+            if (r == MYSQL_NO_DATA) {
+                drained = true;
+                return 0;
+            }
+            if (r != 0 && r != MYSQL_DATA_TRUNCATED)
+                return mysql_stmt_errno(stmt) != 0 ? mysql_stmt_errno(stmt) : unsigned(CR_UNKNOWN_ERROR);
+            for (unsigned i = 0; i < columns.size(); ++i) {
+                const Column& c = columns[i];
+                const bool variable = c.kind == Kind::Text || c.kind == Kind::Bytes;
+                Cell cell{chunk.size(), variable ? c.length : c.buffer.size(), c.isNull != 0};
+                if (!cell.null) {
+                    chunk.resize(chunk.size() + cell.length);
+                    if (variable && c.length > c.buffer.size())
+                        cell.null = !fetchWhole(i, chunk.data() + cell.offset, c.length);
+                    else
+                        std::memcpy(chunk.data() + cell.offset, c.buffer.data(), cell.length);
+                }
+                cells.push_back(cell);
+            }
+            ++chunkRows;
+        }
+        return 0;
+    }
+
     QVariant value(unsigned i)
     {
-        Column& c = columns[i];
-        if (c.isNull)
+        const Column& c = columns[i];
+        const char* data = c.buffer.data();
+        unsigned long length = c.length;
+        bool null = c.isNull != 0;
+        QByteArray whole;
+        if (stream) {
+            const Cell& cell = cells[row * columns.size() + i];
+            data = chunk.data() + cell.offset;
+            length = cell.length;
+            null = cell.null;
+        } else if (!null && (c.kind == Kind::Text || c.kind == Kind::Bytes) && length > c.buffer.size()) {
+            whole.resize(qsizetype(length));
+            if (!fetchWhole(i, whole.data(), length))
+                return QVariant();
+            data = whole.constData();
+        }
+        if (null)
             return QVariant();
         switch (c.kind) {
         case Kind::Whole: {
             qint64 v = 0;
-            std::memcpy(&v, c.buffer.data(), sizeof v);
+            std::memcpy(&v, data, sizeof v);
             return binds[i].is_unsigned ? QVariant(quint64(v)) : QVariant(v);
         }
         case Kind::Single: {
             float f = 0;
-            std::memcpy(&f, c.buffer.data(), sizeof f);
+            std::memcpy(&f, data, sizeof f);
             return QVariant(double(f)); // the double of the same value, as it is compared and printed
         }
         case Kind::Double: {
             double d = 0;
-            std::memcpy(&d, c.buffer.data(), sizeof d);
+            std::memcpy(&d, data, sizeof d);
             return QVariant(d);
         }
         case Kind::Text:
         case Kind::Bytes:
             break;
         }
-        QByteArray bytes;
-        if (c.length <= c.buffer.size()) {
-            bytes = QByteArray(c.buffer.data(), qsizetype(c.length));
-        } else {
-            // Longer than the buffer: the whole value, fetched on its own.
-            bytes.resize(qsizetype(c.length));
-            MYSQL_BIND whole{};
-            unsigned long length = 0;
-            whole.buffer_type = MYSQL_TYPE_STRING;
-            whole.buffer = bytes.data();
-            whole.buffer_length = c.length;
-            whole.length = &length;
-            if (mysql_stmt_fetch_column(stmt, &whole, i, 0) != 0)
-                return QVariant();
-        }
+        const QByteArray bytes(data, qsizetype(length));
         if (c.kind == Kind::Bytes)
             return QVariant(bytes);
         return QVariant(QString::fromUtf8(bytes));
@@ -328,7 +409,14 @@ Recordset::~Recordset()
 
 void Recordset::close()
 {
-    delete m_result;
+    // Closing a stream whose rows have not all come reads the rest off the link.
+    if (m_result && m_result->stream && !m_result->drained)
+        m_connection.exchange([this] {
+            delete m_result;
+            return 0u;
+        });
+    else
+        delete m_result;
     m_result = nullptr;
     qDeleteAll(m_statements);
     m_statements.clear();
@@ -372,13 +460,11 @@ bool Recordset::start(const Query& query, bool stream)
     QVariantList values;
     for (const QVariant& v : query.values)
         values.append(storable(v));
-    MYSQL_STMT* stmt = prepared(m_connection.handle(), text(query), m_error);
-    if (!stmt)
-        return false;
     m_result = new Result;
-    m_result->stmt = stmt;
-    if (!bindAndExecute(stmt, values))
-        return fail(QString::fromUtf8(mysql_stmt_error(stmt)));
+    m_result->stream = stream;
+    if (sendStatement(m_connection, m_result->stmt, text(query), values, !stream, m_error) != 0)
+        return false;
+    MYSQL_STMT* stmt = m_result->stmt;
     MYSQL_RES* meta = mysql_stmt_result_metadata(stmt);
     if (!meta)
         return fail(u"The query returned no columns"_s);
@@ -395,6 +481,10 @@ bool Recordset::start(const Query& query, bool stream)
         // a primary key has none marked, unless a unique index over non-NULL columns stands in).
         if (f.flags & PRI_KEY_FLAG)
             m_primaryKey.append(m_names.last());
+        c.type = f.type;
+        c.isUnsigned = (f.flags & UNSIGNED_FLAG) != 0;
+        const MARIADB_CHARSET_INFO* charset = mariadb_get_charset_by_nr(f.charsetnr);
+        c.maxChars = f.length / (charset && charset->char_maxlen > 0 ? charset->char_maxlen : 4);
         switch (f.type) {
         case MYSQL_TYPE_TINY:
         case MYSQL_TYPE_SHORT:
@@ -440,8 +530,6 @@ bool Recordset::start(const Query& query, bool stream)
         m_count = -1;
         return true;
     }
-    if (mysql_stmt_store_result(stmt) != 0)
-        return fail(QString::fromUtf8(mysql_stmt_error(stmt)));
     m_result->fetched = int(mysql_stmt_num_rows(stmt));
     m_count = m_result->fetched;
     if (m_count > 0 && fetch())
@@ -452,6 +540,24 @@ bool Recordset::start(const Query& query, bool stream)
 bool Recordset::fetch()
 {
     m_rowRead = false;
+    if (m_stream) {
+        // Rows come off the link a chunk at a time; an error comes after the rows before it.
+        Result& r = *m_result;
+        if (r.row + 1 < r.chunkRows) {
+            ++r.row;
+            return true;
+        }
+        if (!r.drained && r.pendingError == 0) {
+            r.pendingError = m_connection.exchange([&r] { return r.readAhead(streamChunk); });
+            if (r.pendingError != 0)
+                r.pendingErrorText = QString::fromUtf8(mysql_stmt_error(r.stmt));
+            if (r.chunkRows > 0)
+                return true;
+        }
+        if (r.pendingError != 0)
+            fail(r.pendingErrorText);
+        return false;
+    }
     const int r = mysql_stmt_fetch(m_result->stmt);
     if (r == 0 || r == MYSQL_DATA_TRUNCATED)
         return true;
@@ -662,16 +768,13 @@ QString Recordset::whereForRow(const QVariantList& row, QVariantList& binds) con
 bool Recordset::run(const QString& sql, const QVariantList& binds, qint64& affected)
 {
     Statement*& statement = m_statements[sql];
-    if (!statement) {
-        MYSQL_STMT* stmt = prepared(m_connection.handle(), sql, m_error);
-        if (!stmt) {
-            m_statements.remove(sql);
-            return false;
-        }
-        statement = new Statement{stmt};
+    if (!statement)
+        statement = new Statement;
+    if (sendStatement(m_connection, statement->stmt, sql, binds, false, m_error) != 0) {
+        // A handle that failed is not kept: the next use of the text starts afresh.
+        delete m_statements.take(sql);
+        return false;
     }
-    if (!bindAndExecute(statement->stmt, binds))
-        return fail(QString::fromUtf8(mysql_stmt_error(statement->stmt)));
     affected = qint64(mysql_stmt_affected_rows(statement->stmt));
     return true;
 }
@@ -682,36 +785,16 @@ bool Recordset::update()
         return fail(u"A stream of rows is read only"_s);
     if (!m_connection.isOpen())
         return fail(u"The connection is not open"_s);
-    qint64 affected = 0;
     if (m_adding) {
-        QStringList columns;
-        QStringList marks;
-        QVariantList values;
-        for (const auto& edit : std::as_const(m_edits)) {
-            columns.append(quoteIdentifier(edit.first));
-            marks.append(u"?"_s);
-            values.append(edit.second);
-        }
-        const QString sql = u"INSERT INTO "_s + quoteIdentifier(m_query.table) + u" ("_s +
-                            columns.join(u","_s) + u") VALUES ("_s + marks.join(u","_s) + u")"_s;
-        if (!run(sql, values, affected))
+        if (!appendRows({m_edits}))
             return false;
-        if (affected != 1)
-            return fail(u"The new row was not stored"_s);
         // The new row becomes the current one, holding what was stored.
-        for (const auto& edit : std::as_const(m_edits))
-            if (columnIndex(edit.first) < 0)
-                m_names.append(edit.first);
-        QVariantList added(m_names.size());
-        for (const auto& edit : std::as_const(m_edits))
-            added[columnIndex(edit.first)] = edit.second;
-        m_current = m_count;
-        m_saved.insert(m_current, added);
-        ++m_count;
+        m_current = m_count - 1;
         m_adding = false;
         m_edits.clear();
         return true;
     }
+    qint64 affected = 0;
     const QVariantList* row = currentRow();
     if (!row)
         return false;
@@ -754,6 +837,276 @@ bool Recordset::deleteCurrent()
         return fail(u"The row could no longer be found as it was fetched"_s);
     m_deleted.insert(m_current);
     m_edits.clear();
+    return true;
+}
+
+namespace {
+
+bool sameBits(double a, double b)
+{
+    return std::isfinite(a) && std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+bool Recordset::holds(const QString& column, const QVariant& value)
+{
+    const int index = columnIndex(column);
+    QVariant stored;
+    if (index < 0 || !m_result || size_t(index) >= m_result->columns.size() || !cell(column, stored) ||
+        stored.isNull())
+        return false;
+    const Kind kind = m_result->columns[size_t(index)].kind;
+    const int type = value.metaType().id();
+    if (type == QMetaType::QString)
+        return m_result->columns[size_t(index)].text && stored.toString() == value.toString();
+    double number = 0;
+    if (isIntegerType(type)) {
+        if (kind == Kind::Whole)
+            return stored.toLongLong() == value.toLongLong();
+        number = double(value.toLongLong());
+    } else if (isFloatType(type)) {
+        number = type == QMetaType::Float ? double(value.toFloat()) : value.toDouble();
+    } else {
+        return false;
+    }
+    // What a FLOAT column keeps of a number is its single-precision value.
+    if (kind == Kind::Single)
+        return sameBits(stored.toDouble(), double(float(number)));
+    return kind == Kind::Double && sameBits(stored.toDouble(), number);
+}
+
+bool Recordset::fitsAsIs(const QString& column, const QVariant& value) const
+{
+    const int index = columnIndex(column);
+    if (index < 0 || !m_result || size_t(index) >= m_result->columns.size())
+        return false;
+    const Result::Column& c = m_result->columns[size_t(index)];
+    const int type = value.metaType().id();
+    if (type == QMetaType::QString) {
+        // The column's own character set is not told: a text of plain ASCII fits any.
+        const QString text = value.toString();
+        return c.text &&
+               std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x80; }) &&
+               c.maxChars >= unsigned(text.size());
+    }
+    if (c.kind == Kind::Single || c.kind == Kind::Double)
+        return isIntegerType(type) || (isFloatType(type) && std::isfinite(value.toDouble()));
+    if (!isIntegerType(type) || c.kind != Kind::Whole)
+        return false;
+    const qint64 v = value.toLongLong();
+    int bits = 64;
+    switch (c.type) {
+    case MYSQL_TYPE_TINY:
+        bits = 8;
+        break;
+    case MYSQL_TYPE_SHORT:
+        bits = 16;
+        break;
+    case MYSQL_TYPE_INT24:
+        bits = 24;
+        break;
+    case MYSQL_TYPE_LONG:
+        bits = 32;
+        break;
+    case MYSQL_TYPE_LONGLONG:
+        return !c.isUnsigned || v >= 0;
+    default:
+        return false;
+    }
+    const qint64 low = c.isUnsigned ? 0 : -(qint64(1) << (bits - 1));
+    const qint64 high = c.isUnsigned ? (qint64(1) << bits) - 1 : (qint64(1) << (bits - 1)) - 1;
+    return v >= low && v <= high;
+}
+
+bool Recordset::fitAsIs(const QList<Fields>& rows) const
+{
+    for (const Fields& row : rows)
+        for (const auto& [column, value] : row)
+            if (!fitsAsIs(column, value))
+                return false;
+    return true;
+}
+
+bool Recordset::moveTo(int row)
+{
+    m_adding = false;
+    m_edits.clear();
+    if (m_stream || row < 0 || row >= m_count)
+        return fail(u"No current record"_s);
+    m_current = row;
+    m_rowRead = false;
+    if (m_result && row < m_result->fetched) {
+        mysql_stmt_data_seek(m_result->stmt, my_ulonglong(row));
+        return fetch();
+    }
+    return true;
+}
+
+bool Recordset::oneByOne(qsizetype count, const std::function<bool(qsizetype)>& save)
+{
+    const bool together = count > 1;
+    if (together && !m_connection.transaction())
+        return fail(m_connection.errorText());
+    for (qsizetype i = 0; i < count; ++i) {
+        if (!save(i)) {
+            if (together)
+                m_connection.rollback();
+            return false;
+        }
+    }
+    if (together && !m_connection.commit()) {
+        m_connection.rollback();
+        return fail(m_connection.errorText());
+    }
+    return true;
+}
+
+bool Recordset::keysOf(const QList<int>& rows, QVariantList& keys)
+{
+    const int key = columnIndex(m_primaryKey.value(0));
+    for (const int r : rows) {
+        const QVariantList* row = moveTo(r) ? currentRow() : nullptr;
+        if (!row)
+            return false;
+        keys.append(row->value(key));
+    }
+    return true;
+}
+
+bool Recordset::updateRows(const QList<RowEdits>& rows)
+{
+    if (m_stream)
+        return fail(u"A stream of rows is read only"_s);
+    QList<Fields> values;
+    for (const RowEdits& r : rows)
+        values.append(r.fields);
+    if (m_primaryKey.size() != 1 || rows.size() < 2 || !fitAsIs(values))
+        return oneByOne(rows.size(), [&](qsizetype i) {
+            if (!moveTo(rows[i].row))
+                return false;
+            for (const auto& [column, value] : rows[i].fields)
+                if (!setField(column, value))
+                    return false;
+            return update();
+        });
+    // Each column set by the key of its row; a row that does not change a column keeps it.
+    QList<int> numbers;
+    for (const RowEdits& r : rows)
+        numbers.append(r.row);
+    QVariantList keys;
+    if (!keysOf(numbers, keys))
+        return false;
+    QStringList columns;
+    for (const RowEdits& r : rows) {
+        for (const auto& field : r.fields) {
+            const int index = columnIndex(field.first);
+            if (index < 0)
+                return fail(u"No column "_s + field.first);
+            if (!columns.contains(m_names[index]))
+                columns.append(m_names[index]);
+        }
+    }
+    const QString key = quoteIdentifier(m_primaryKey.first());
+    QStringList sets;
+    QVariantList binds;
+    for (const QString& column : std::as_const(columns)) {
+        QString set = quoteIdentifier(column) + u"=CASE "_s + key;
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            for (const auto& field : rows[i].fields) {
+                if (field.first.compare(column, Qt::CaseInsensitive) == 0) {
+                    set += u" WHEN ? THEN ?"_s;
+                    binds << keys[i] << storable(field.second);
+                }
+            }
+        }
+        sets.append(set + u" ELSE "_s + quoteIdentifier(column) + u" END"_s);
+    }
+    QStringList marks;
+    for (const QVariant& k : std::as_const(keys)) {
+        marks.append(u"?"_s);
+        binds.append(k);
+    }
+    const QString sql = u"UPDATE "_s + quoteIdentifier(m_query.table) + u" SET "_s + sets.join(u","_s) +
+                        u" WHERE "_s + key + u" IN ("_s + marks.join(u","_s) + u")"_s;
+    qint64 affected = 0;
+    if (!run(sql, binds, affected))
+        return false;
+    if (affected != rows.size())
+        return fail(u"A row could no longer be found as it was fetched"_s);
+    for (const RowEdits& r : rows) {
+        moveTo(r.row);
+        QVariantList saved = *currentRow();
+        for (const auto& [column, value] : r.fields)
+            saved[columnIndex(column)] = storable(value);
+        m_saved.insert(r.row, saved);
+    }
+    return true;
+}
+
+bool Recordset::deleteRows(const QList<int>& rows)
+{
+    if (m_stream)
+        return fail(u"A stream of rows is read only"_s);
+    if (m_primaryKey.size() != 1 || rows.size() < 2)
+        return oneByOne(rows.size(), [&](qsizetype i) { return moveTo(rows[i]) && deleteCurrent(); });
+    QVariantList keys;
+    if (!keysOf(rows, keys))
+        return false;
+    QStringList marks(keys.size(), u"?"_s);
+    const QString sql = u"DELETE FROM "_s + quoteIdentifier(m_query.table) + u" WHERE "_s +
+                        quoteIdentifier(m_primaryKey.first()) + u" IN ("_s + marks.join(u","_s) + u")"_s;
+    qint64 affected = 0;
+    if (!run(sql, keys, affected))
+        return false;
+    if (affected != rows.size())
+        return fail(u"A row could no longer be found as it was fetched"_s);
+    for (const int r : rows)
+        m_deleted.insert(r);
+    return true;
+}
+
+bool Recordset::appendRows(const QList<Fields>& rows)
+{
+    if (m_stream)
+        return fail(u"A stream of rows is read only"_s);
+    if (!m_connection.isOpen())
+        return fail(u"The connection is not open"_s);
+    if (rows.isEmpty())
+        return true;
+    if (rows.size() > 1 && !fitAsIs(rows))
+        return oneByOne(rows.size(), [&](qsizetype i) { return appendRows({rows[i]}); });
+    QStringList columns;
+    for (const auto& field : rows.first())
+        columns.append(quoteIdentifier(field.first));
+    const QString marks = u"("_s + QStringList(columns.size(), u"?"_s).join(u","_s) + u")"_s;
+    QVariantList values;
+    for (const Fields& row : rows) {
+        if (row.size() != columns.size())
+            return fail(u"The new rows do not have the same columns"_s);
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            if (quoteIdentifier(row[i].first) != columns[i])
+                return fail(u"The new rows do not have the same columns"_s);
+            values.append(storable(row[i].second));
+        }
+    }
+    const QString sql = u"INSERT INTO "_s + quoteIdentifier(m_query.table) + u" ("_s + columns.join(u","_s) +
+                        u") VALUES "_s + QStringList(rows.size(), marks).join(u","_s);
+    qint64 affected = 0;
+    if (!run(sql, values, affected))
+        return false;
+    if (affected != rows.size())
+        return fail(u"The new rows were not stored"_s);
+    // Each new row holds what was stored, after the fetched ones.
+    for (const auto& field : rows.first())
+        if (columnIndex(field.first) < 0)
+            m_names.append(field.first);
+    for (const Fields& row : rows) {
+        QVariantList added(m_names.size());
+        for (const auto& [column, value] : row)
+            added[columnIndex(column)] = storable(value);
+        m_saved.insert(m_count++, added);
+    }
     return true;
 }
 

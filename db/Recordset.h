@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 namespace zelmar::db {
 
 // One query of the program: every column of one table, rows chosen by a
@@ -75,6 +77,10 @@ public:
     bool readSingle(const QString& column, float& out);
     bool readText(const QString& column, QString& out);
 
+    // Whether the current row holds exactly what storing `value` in `column` would leave there,
+    // bit for bit; false when unsure (storing it then changes nothing worse than before).
+    bool holds(const QString& column, const QVariant& value);
+
     // Edits of the current row (or of the row begun by addNew) wait for update().
     bool setField(const QString& column, const QVariant& value);
     void addNew();
@@ -83,7 +89,24 @@ public:
     // Deletes the current row at once; zero rows matched is a failure.
     bool deleteCurrent();
 
+    // Several rows at once, each found as update() and deleteCurrent() find it: in one statement
+    // where the table has a one-column primary key (which a transactional table stores whole or not
+    // at all), otherwise row by row inside one transaction (which a table without transactions
+    // does not keep). A row not matched fails the whole call. `row` counts fetched rows from 0.
+    using Fields = QList<QPair<QString, QVariant>>;
+    struct RowEdits
+    {
+        int row;
+        Fields fields;
+    };
+    bool updateRows(const QList<RowEdits>& rows);
+    bool deleteRows(const QList<int>& rows);
+    // New rows, each with the same columns in the same order, in one statement.
+    bool appendRows(const QList<Fields>& rows);
+
     QString errorText() const { return m_error; }
+    // Lets go of the result and the prepared statements.
+    void close();
 
     // The text of a query as sent.
     static QString text(const Query& query);
@@ -93,7 +116,17 @@ private:
     struct Statement;
 
     bool start(const Query& query, bool stream);
-    void close();
+    bool moveTo(int row);
+    // `count` saves one after the other, inside one transaction when there are several.
+    bool oneByOne(qsizetype count, const std::function<bool(qsizetype)>& save);
+    // Whether storing `value` in `column` needs no conversion that could fail or change it (a text
+    // that fits, a whole number in range). Only then do rows stored in one statement fare as rows
+    // stored one by one: past the first row, a server may turn such a failure into a warning and
+    // store the value changed (a table without transactions, under STRICT_TRANS_TABLES).
+    bool fitsAsIs(const QString& column, const QVariant& value) const;
+    bool fitAsIs(const QList<Fields>& rows) const;
+    // The primary key of each fetched row, for a statement over several rows.
+    bool keysOf(const QList<int>& rows, QVariantList& keys);
     bool fetch();
     int columnIndex(const QString& column) const;
     const QVariantList* currentRow();

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace zelmar {
 
 // Message boxes reach the program through this interface so that the data
@@ -25,6 +27,20 @@ public:
     virtual ~Pause() = default;
     // Waits the given seconds while window events go on being processed.
     virtual void wait(double seconds) = 0;
+};
+
+// Where a call that blocks on a server runs. The window's implementation runs it off the
+// window's thread and holds the operator's input until it returns, so the window repaints and
+// no handler of the operator's runs meanwhile; without one it runs where it is called.
+class Waiter
+{
+public:
+    virtual ~Waiter() = default;
+    // Returns once `blockingCall` has returned.
+    virtual void run(const std::function<void()>& blockingCall) = 0;
+    // True while a call runs: a timer that fires meanwhile must not start a handler that
+    // would work on in the middle of it.
+    virtual bool waiting() const = 0;
 };
 
 // The program's exit status, so that a script that starts it can tell a

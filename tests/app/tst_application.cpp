@@ -1,5 +1,7 @@
-// The busy cursor, and the exit status that the program's end leaves with.
+// The busy cursor, the window painting while a call waits on a server, and the exit status that
+// the program's end leaves with.
 #include "BusyCursor.h"
+#include "ThreadWaiter.h"
 #include "WidgetDialogs.h"
 
 #include <QApplication>
@@ -8,8 +10,23 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+#include <future>
+
 using namespace Qt::StringLiterals;
 using namespace zelmar;
+
+namespace {
+struct PaintedWindow : QWidget
+{
+    std::function<void()> painted;
+    void paintEvent(QPaintEvent*) override
+    {
+        if (painted)
+            std::exchange(painted, {})();
+    }
+};
+} // namespace
 
 class TestApplication : public QObject
 {
@@ -30,6 +47,30 @@ private Q_SLOTS:
         QVERIFY(!QGuiApplication::overrideCursor());
         const NormalCursor normal; // outside a busy step fields keep their own cursors
         QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // A call that waits on a server runs off the window's thread: the window paints meanwhile, and
+    // the waiter tells that it waits, so that a timer can hold back what must not run then.
+    void windowPaintsDuringAWait()
+    {
+        PaintedWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        std::promise<void> painted;
+        std::future<void> paint = painted.get_future();
+        ThreadWaiter waiter;
+        bool waitingMeanwhile = false;
+        QTimer::singleShot(0, &window, [&] {
+            waitingMeanwhile = waiter.waiting();
+            window.painted = [&painted] {
+                painted.set_value();
+            };
+            window.update();
+        });
+        bool paintedMeanwhile = false;
+        waiter.run(
+            [&] { paintedMeanwhile = paint.wait_for(std::chrono::seconds(5)) == std::future_status::ready; });
+        QVERIFY(paintedMeanwhile && waitingMeanwhile && !waiter.waiting());
     }
 
     void endLeavesWithItsStatus_data()

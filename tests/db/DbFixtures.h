@@ -330,14 +330,14 @@ inline QList<FaultOp> faultOps()
         FaultOp("delPN", "snPN", u"w"_s, u"SQL_delPN"_s + notFound, big(pn, u"mapPORT"_s, pnB), b),
         FaultOp("readPORTinfo", "portCONFIG", u"b"_s, {},
                 spoil(port, u"minSPEC"_s, u"NULL"_s, u"FLOAT NULL"_s, port23), {.value = 2, .num = 8}),
-        FaultOp("writePORTinfo", "portCONFIG", u"wbr"_s, {},
+        FaultOp("writePORTinfo", "portCONFIG", u"wb"_s, {},
                 spoil(port, u"mapNUM"_s, u"60"_s, u"INT"_s, port23), map2),
         FaultOp("writenewPORTS", "portCONFIG", u"wb"_s, {},
                 spoil(port, u"portNAME"_s, u"''"_s, u"VARCHAR(6)"_s, u"FALSE"_s), {.value = 9}),
         // A missing history table is silent: no error record.
         FaultOp("writeHISTORY", "zHISTORY", u"w"_s, {}, {}, b),
         FaultOp("readnewMAP", "portCONFIG", {}, {}, big(port, u"mapPORT"_s, u"mapNUM = 2"_s), {}),
-        FaultOp("delPORTS", "portCONFIG", u"wr"_s, {}, {}, map2),
+        FaultOp("delPORTS", "portCONFIG", u"w"_s, {}, {}, map2),
         FaultOp("checkMAP", "snPN", {}, {}, {}, map2),
         FaultOp("readPNnames", "snPN", {}, {}, {}, {}),
     };

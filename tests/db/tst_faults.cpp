@@ -201,8 +201,31 @@ private Q_SLOTS:
         QVERIFY(!b.caller.database.budget()->remaining()); // outside an action only each wait is bounded
     }
 
+    // The operations of one action share one connection. One that the server has closed meanwhile
+    // is replaced without a failure; after a lost link the caller's second attempt connects anew.
+    void oneConnectionPerAction()
+    {
+        Bench b;
+        QVERIFY2(b.ok(), qPrintable(b.tdb.error()));
+        const db::ActionBudget::Scope action(b.caller.database.budget());
+        const auto run = [&](int op) {
+            return test::run(test::faultOps().at(op), b.caller).first;
+        };
+        QCOMPARE(QList<int>({run(1), run(8), run(3)}), QList<int>({0, -1, 0})); // load, then a save
+        QCOMPARE(b.proxy.connections(), 1);
+        QVERIFY(b.tdb.exec(u"KILL "_s + QString::number(b.caller.database.budget()->lastThread())));
+        QVERIFY(test::seedFaultData(b.tdb)); // PN-B under its own name again
+        QCOMPARE(run(1), 0);
+        QCOMPARE(b.proxy.connections(), 2);
+        b.proxy.setPlan({FaultProxy::Fault::Cut, 2, false}); // the first save of the map
+        QCOMPARE(run(9), 1);
+        QCOMPARE(run(9), 0);
+        QCOMPARE(b.proxy.connections(), 1);
+        QCOMPARE(test::errorRecords(b.tdb), QStringList());
+    }
+
     // A server that trickles its answer, each packet inside the read timeout, is cut off when the
-    // action's time is spent; outside an action the watchdog leaves the socket alone.
+    // call has spent what the action has left; outside an action the watchdog leaves the socket alone.
     void watchdogShutsTheWatchedSocket()
     {
         for (const bool inAction : {true, false}) {
@@ -214,8 +237,8 @@ private Q_SLOTS:
             std::optional<db::ActionBudget::Scope> action;
             if (inAction)
                 action.emplace(&budget, std::chrono::milliseconds(200));
-            budget.enter();
             const int ticket = budget.watch(fds[0]);
+            budget.callStarted();
             QElapsedTimer clock;
             clock.start();
             char c = 0;
@@ -227,11 +250,45 @@ private Q_SLOTS:
                 QCOMPARE(::recv(fds[0], &c, 1, MSG_DONTWAIT), -1);
                 QCOMPARE(errno, EAGAIN);
             }
+            budget.callEnded(false);
             budget.unwatch(ticket);
-            budget.leave();
             ::close(fds[0]);
             ::close(fds[1]);
         }
+    }
+
+    // A slow link is no dead server: an action whose server answers every call runs to its end,
+    // however long its round trips add up to. A 49-port save at 100 ms a round trip, in an action
+    // of half a second.
+    void slowServerRunsToItsEnd()
+    {
+        Bench b;
+        QVERIFY2(b.ok(), qPrintable(b.tdb.error()));
+        for (int k = 5; k <= db::portSlots; ++k)
+            QVERIFY(b.tdb.exec(u"INSERT INTO portCONFIG (mapPORT, mapNUM) VALUES (2, ?)"_s, {k}));
+        const test::Ports ports = test::Ports::of(db::portSlots, 70);
+        b.proxy.setPlan({.delayMs = 50});
+        qint16 map = 0, written = 1, ported = 1, valid = 1;
+        {
+            const db::ActionBudget::Scope action(b.caller.database.budget(), std::chrono::milliseconds(500));
+            QString pn = u"PN-B"_s;
+            b.caller.table = u"snPN"_s;
+            test::edited.writeinfo(b.caller, pn, pn, map, written);
+            b.caller.table = u"portCONFIG"_s;
+            ports.write(b.caller, &db::Database::SQL_writePORTinfo, map, db::portSlots, ported);
+            b.caller.table = u"snPN"_s;
+            b.caller(&db::Database::SQL_updatePN, pn, pn, qint16(1), valid);
+        }
+        QCOMPARE(QList<qint16>({written, ported, valid}), QList<qint16>({0, 0, 0}));
+        QStringList want;
+        for (size_t i = 0; i < db::portSlots; ++i)
+            want << ports.slot(i).join(u'|');
+        QCOMPARE(test::lines(b.tdb,
+                             u"SELECT portNAME, UOM, unitSCALE, acTIVE, `Range`, minSPEC + 0E0, "
+                             u"maxSPEC + 0E0, numAVG, mspeed, timeDELAY + 0E0, ssON, ssTOL + 0E0, "
+                             u"ssMAXT + 0E0, ssREQD FROM portCONFIG WHERE mapPORT = 2 ORDER BY mapNUM"_s),
+                 want);
+        QCOMPARE(b.tdb.scalar(u"SELECT snVALID FROM snPN WHERE partNUM = 'PN-B'"_s).toInt(), 1);
     }
 
     // Every statement sent is one of the forms that the README lists as accepted by MySQL 5.5 to
@@ -296,9 +353,12 @@ private Q_SLOTS:
             u"Select `partNUM` FROM %1"_s.arg(id),
             u"Select \\* FROM %1 USE INDEX \\(\\) WHERE `partNUM` = \\? OR `partNUM` IS NULL"_s.arg(id),
             u"Select \\* FROM %1 USE INDEX \\(\\) WHERE NOT \\(CAST\\(%1 AS BINARY\\) <=> '0'\\)"_s.arg(id),
-            u"INSERT INTO %1 \\(%1(?:,%1)*\\) VALUES \\(\\?(?:,\\?)*\\)"_s.arg(id),
+            u"INSERT INTO %1 \\(%1(?:,%1)*\\) VALUES %2(?:,%2)*"_s.arg(id, u"\\(\\?(?:,\\?)*\\)"_s),
             u"UPDATE %1 SET %1=\\?(?:,%1=\\?)* WHERE %2(?: AND %2)*(?: LIMIT 1)?"_s.arg(id, term),
+            u"UPDATE %1 SET %2(?:,%2)* WHERE %1 IN \\(\\?(?:,\\?)*\\)"_s.arg(
+                id, u"%1=CASE %1(?: WHEN \\? THEN \\?)+ ELSE %1 END"_s.arg(id)),
             u"DELETE FROM %1 WHERE %2(?: AND %2)*(?: LIMIT 1)?"_s.arg(id, term),
+            u"DELETE FROM %1 WHERE %1 IN \\(\\?(?:,\\?)*\\)"_s.arg(id),
             u"START TRANSACTION|COMMIT|ROLLBACK"_s,
             u"Select \\* FROM %1 WHERE 1=0"_s.arg(id),
             u"Select \\* FROM %1 WHERE partNUM=\\? ORDER BY id DESC LIMIT 500"_s.arg(id),

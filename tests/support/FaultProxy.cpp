@@ -29,11 +29,28 @@ struct FaultProxy::Link
     QByteArray fromServer; // the greeting, until it is whole
     bool greetingSeen = false;
     bool stalled = false;
+    bool answered = false; // the server has spoken since the client last did
 };
+
+void FaultProxy::pass(const QPointer<QTcpSocket>& to, const QByteArray& data)
+{
+    const int delay = locked(m_plan.delayMs);
+    if (delay <= 0) {
+        if (to)
+            to->write(data);
+        return;
+    }
+    // Timers of one length fire in the order they were started, so the bytes keep their order.
+    QTimer::singleShot(delay, Qt::PreciseTimer, m_home, [to, data] {
+        if (to)
+            to->write(data);
+    });
+}
 
 void FaultProxy::fromClient(Link& link)
 {
     link.fromClient += link.client->readAll();
+    link.answered = false;
     for (qsizetype length = frameLength(link.fromClient);
          !link.stalled && length >= 0 && link.fromClient.size() >= 4 + length;
          length = frameLength(link.fromClient)) {
@@ -55,7 +72,7 @@ void FaultProxy::fromClient(Link& link)
             }
         }
         if (link.server && (fault == Fault::None || delivered))
-            link.server->write(packet);
+            pass(link.server, packet);
         if (fault != Fault::None && link.server)
             link.server->flush();
         if (fault == Fault::Stall)
@@ -76,6 +93,10 @@ void FaultProxy::fromServer(Link& link)
     QByteArray data = link.server->readAll();
     if (link.stalled)
         return;
+    if (!std::exchange(link.answered, true)) {
+        QMutexLocker lock(&m_mutex);
+        ++m_exchanges;
+    }
     if (!link.greetingSeen) {
         link.fromServer += data;
         const qsizetype length = frameLength(link.fromServer);
@@ -89,8 +110,7 @@ void FaultProxy::fromServer(Link& link)
         if (length > 0 && data[4] == 10 && caps > 14 && caps + 1 < 4 + length)
             data[caps + 1] = char(quint8(data[caps + 1]) & ~(clientSsl >> 8));
     }
-    if (link.client)
-        link.client->write(data);
+    pass(link.client, data);
 }
 
 void FaultProxy::accept(QTcpServer* listener)
@@ -165,7 +185,7 @@ void FaultProxy::setPlan(const Plan& plan)
 {
     QMutexLocker lock(&m_mutex);
     m_plan = plan;
-    m_statements = m_connections = 0;
+    m_statements = m_connections = m_exchanges = 0;
     m_triggered = false;
     m_sent.clear();
 }

@@ -33,6 +33,8 @@ public:
         // its reply is lost, otherwise it is lost itself.
         int statement = 1;
         bool delivered = true;
+        // Every packet, either way, is held this long: half a round trip of a slow link.
+        int delayMs = 0;
     };
 
     explicit FaultProxy(const ServerInfo& upstream = tlsServer(), int lifetimeSeconds = 300);
@@ -54,6 +56,9 @@ public:
     bool triggered() const { return locked(m_triggered); }
     int connections() const { return locked(m_connections); }
     QStringList sent() const { return locked(m_sent); }
+    // Round trips since the plan was set: each time the server answers what the client sent, and
+    // each connection's greeting (the client waits for it as for an answer).
+    int exchanges() const { return locked(m_exchanges); }
 
     struct Link;
 
@@ -67,6 +72,7 @@ private:
     void fromClient(Link& link);
     void fromServer(Link& link);
     void accept(QTcpServer* listener);
+    void pass(const QPointer<QTcpSocket>& to, const QByteArray& data);
     void shutdown();
 
     ServerInfo m_upstream;
@@ -77,6 +83,7 @@ private:
     Plan m_plan;
     int m_statements = 0;
     int m_connections = 0;
+    int m_exchanges = 0;
     bool m_triggered = false;
     QStringList m_sent;
 };
