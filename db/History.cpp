@@ -10,6 +10,7 @@
 
 #include <bit>
 #include <charconv>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -176,6 +177,16 @@ Outcome stored(const Profile& profile, const Timeouts& timeouts, const HistoryAu
     });
 }
 
+// The connection the action holds for `profile` (a new one outside an action), open.
+std::shared_ptr<Connection> openConnection(const Profile& profile, const Timeouts& timeouts)
+{
+    auto connection = timeouts.budget ? timeouts.budget->connectionFor(profile, timeouts)
+                                      : std::make_shared<Connection>(profile, timeouts);
+    if (!connection->isOpen())
+        connection->open();
+    return connection;
+}
+
 } // namespace
 
 QString historyText(float value)
@@ -278,11 +289,12 @@ HistoryRow renameRow(const QString& oldPN, const QString& newPN)
 
 HistoryTable findHistoryTable(const Profile& profile, const Timeouts& timeouts)
 {
-    Connection connection(profile, timeouts);
-    if (!connection.open())
+    // On the connection of the sign-in's other reads: a connect costs more than the question.
+    const auto connection = openConnection(profile, timeouts);
+    if (!connection->isOpen())
         return HistoryTable::Unknown;
     // Preparing resolves the table; nothing needs to run.
-    Statement probe(connection.handle());
+    Statement probe(connection->handle());
     if (probe.prepare(Recordset::text({historyTable, u" WHERE 1=0"_s, {}})))
         return HistoryTable::Present;
     return probe.error() == ER_NO_SUCH_TABLE ? HistoryTable::Missing : HistoryTable::Unknown;
@@ -346,6 +358,31 @@ void recordMissingHistory(Database& database, const QString& server, const QStri
 {
     database.SQL_writeERROR(server, databaseName, user, password, errorTable, historyRoutine,
                             historyMissing(rows));
+}
+
+void Database::beginSave(const QString& pn, const QString& sourcePN)
+{
+    m_savePN = pn;
+    m_sourcePN = sourcePN;
+    m_ownMarkCleared = false;
+}
+
+void Database::recordHistory(const QString& server, const QString& databaseName, const QString& user,
+                             const QString& password, const QList<HistoryRow>& rows)
+{
+    if (history.table == HistoryTable::Missing || rows.isEmpty())
+        return;
+    HistoryWrite written = HistoryWrite::Failed;
+    {
+        const auto connection = openConnection(profile(server, databaseName, user, password), m_timeouts);
+        if (connection->isOpen())
+            written = writeHistory(*connection, connection->profile(), m_timeouts, history, rows);
+        // What a lost link left on the server is not this connection's any more.
+        if (connection->linkLost())
+            connection->close();
+    }
+    if (written == HistoryWrite::Failed)
+        recordMissingHistory(*this, server, databaseName, user, password, rows);
 }
 
 bool readHistory(const Profile& profile, const Timeouts& timeouts, const QString& partNUM,
