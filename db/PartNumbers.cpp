@@ -239,6 +239,7 @@ void Database::SQL_writePNdef(const QString& server, const QString& database, co
     iERROR = 0;
     bool ok = false;
     QList<HistoryRow> changes;
+    QString unsure; // the part number whose mark went out without an answer
     {
         // The walk of the whole table, less the rows that read as 0 (which it would pass over
         // unchanged), filtered on the server: one query, then one save per record that carries the mark.
@@ -255,7 +256,9 @@ void Database::SQL_writePNdef(const QString& server, const QString& database, co
                         QString name = u""_s;
                         rs.readText(colPartNUM, name);
                         ok = rs.setField(colPnDEFAULT, 0) && rs.update();
-                        if (ok && name == m_savePN)
+                        if (!ok)
+                            unsure = name;
+                        else if (name == m_savePN)
                             m_ownMarkCleared = true;
                         else if (ok)
                             addChange(changes, name, 0, colPnDEFAULT, qint16(1), qint16(0));
@@ -266,6 +269,13 @@ void Database::SQL_writePNdef(const QString& server, const QString& database, co
             }
         }
     }
+    // A mark taken though the answer was lost is recorded all the same; the second attempt passes it by.
+    if (!unsure.isNull() && unsure != m_savePN &&
+        findOutcome(profile(server, database, user, password), m_timeouts, onePartNumber(table, unsure),
+                    [&](Recordset& rs) -> std::optional<bool> {
+                        return anyRow(rs, [&](Recordset& r) { return holdsInt16(r, colPnDEFAULT, 0); });
+                    }) == Outcome::Done)
+        addChange(changes, unsure, 0, colPnDEFAULT, qint16(1), qint16(0));
     // The marks taken before a failure are stored all the same.
     recordHistory(server, database, user, password, changes);
     if (ok) {
