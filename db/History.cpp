@@ -87,8 +87,13 @@ public:
         v.whole = value;
         v.isWhole = true;
     }
-    bool execute(MYSQL_STMT* stmt)
+    // Prepared and run in one exchange where the server takes them so.
+    bool execute(MYSQL_STMT* stmt, const QString& sql)
     {
+        if (!stmt)
+            return false;
+        unsigned count = unsigned(m_values.size());
+        mysql_stmt_attr_set(stmt, STMT_ATTR_PREBIND_PARAMS, &count);
         std::vector<MYSQL_BIND> binds(m_values.size());
         for (size_t i = 0; i < binds.size(); ++i) {
             Value& v = m_values[i];
@@ -106,7 +111,9 @@ public:
                 b.length = &v.length;
             }
         }
-        return mysql_stmt_bind_param(stmt, binds.data()) == 0 && mysql_stmt_execute(stmt) == 0;
+        const QByteArray text = sql.toUtf8();
+        return mysql_stmt_bind_param(stmt, binds.data()) == 0 &&
+               mariadb_stmt_execute_direct(stmt, text.constData(), size_t(text.size())) == 0;
     }
 
 private:
@@ -329,16 +336,16 @@ HistoryWrite writeHistory(Connection& connection, const Profile& profile, const 
         // The server's thread that runs the insert: after a lost answer, the check waits for it.
         const unsigned long thread = mysql_thread_id(connection.handle());
         Statement insert(connection.handle());
-        if (!insert.prepare(head + tuples.join(u','))) {
-            if (insert.error() != ER_NO_SUCH_TABLE)
-                return HistoryWrite::Failed;
+        const unsigned error = connection.exchange(
+            [&] { return binds.execute(insert.get(), head + tuples.join(u',')) ? 0u : insert.error(); });
+        if (error == 0)
+            continue;
+        if (error == ER_NO_SUCH_TABLE) {
             // Dropped since the sign-in, or never there: silent from now on.
             author.table = HistoryTable::Missing;
             return HistoryWrite::Skipped;
         }
-        if (binds.execute(insert.get()))
-            continue;
-        if (!answerLost(insert.error()))
+        if (!answerLost(error))
             return HistoryWrite::Failed;
         if (timeouts.budget)
             timeouts.budget->noteThread(thread);
