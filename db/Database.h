@@ -34,6 +34,9 @@ public:
 
     Profile profile(const QString& server, const QString& database, const QString& user,
                     const QString& password) const;
+    // The part number that the save under way is for, and for a creation the one it is made
+    // from (empty: none): the history rows of the save name them.
+    void beginSave(const QString& pn, const QString& sourcePN = QString());
 
     // Appends one error record; silent on its own failure.
     void SQL_writeERROR(const QString& server, const QString& database, const QString& user,
@@ -133,8 +136,16 @@ public:
     ActionBudget* budget() const { return m_timeouts.budget.get(); }
 
 private:
+    // The history rows of a change that was stored; a failure to write them leaves an error record.
+    void recordHistory(const QString& server, const QString& database, const QString& user,
+                       const QString& password, const QList<HistoryRow>& rows);
+
     Dialogs* m_dialogs;
     Timeouts m_timeouts;
+    QString m_savePN;
+    QString m_sourcePN;
+    // The save's own default mark was cleared with the others, to be set again by its record.
+    bool m_ownMarkCleared = false;
 
 public:
     // Every part number of the table (`table` is the account's snTABLE), sorted by character

@@ -10,6 +10,7 @@
 
 #include <bit>
 #include <charconv>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -86,8 +87,13 @@ public:
         v.whole = value;
         v.isWhole = true;
     }
-    bool execute(MYSQL_STMT* stmt)
+    // Prepared and run in one exchange where the server takes them so.
+    bool execute(MYSQL_STMT* stmt, const QString& sql)
     {
+        if (!stmt)
+            return false;
+        unsigned count = unsigned(m_values.size());
+        mysql_stmt_attr_set(stmt, STMT_ATTR_PREBIND_PARAMS, &count);
         std::vector<MYSQL_BIND> binds(m_values.size());
         for (size_t i = 0; i < binds.size(); ++i) {
             Value& v = m_values[i];
@@ -105,7 +111,9 @@ public:
                 b.length = &v.length;
             }
         }
-        return mysql_stmt_bind_param(stmt, binds.data()) == 0 && mysql_stmt_execute(stmt) == 0;
+        const QByteArray text = sql.toUtf8();
+        return mysql_stmt_bind_param(stmt, binds.data()) == 0 &&
+               mariadb_stmt_execute_direct(stmt, text.constData(), size_t(text.size())) == 0;
     }
 
 private:
@@ -174,6 +182,16 @@ Outcome stored(const Profile& profile, const Timeouts& timeouts, const HistoryAu
         }
         return true;
     });
+}
+
+// The connection the action holds for `profile` (a new one outside an action), open.
+std::shared_ptr<Connection> openConnection(const Profile& profile, const Timeouts& timeouts)
+{
+    auto connection = timeouts.budget ? timeouts.budget->connectionFor(profile, timeouts)
+                                      : std::make_shared<Connection>(profile, timeouts);
+    if (!connection->isOpen())
+        connection->open();
+    return connection;
 }
 
 } // namespace
@@ -278,11 +296,12 @@ HistoryRow renameRow(const QString& oldPN, const QString& newPN)
 
 HistoryTable findHistoryTable(const Profile& profile, const Timeouts& timeouts)
 {
-    Connection connection(profile, timeouts);
-    if (!connection.open())
+    // On the connection of the sign-in's other reads: a connect costs more than the question.
+    const auto connection = openConnection(profile, timeouts);
+    if (!connection->isOpen())
         return HistoryTable::Unknown;
     // Preparing resolves the table; nothing needs to run.
-    Statement probe(connection.handle());
+    Statement probe(connection->handle());
     if (probe.prepare(Recordset::text({historyTable, u" WHERE 1=0"_s, {}})))
         return HistoryTable::Present;
     return probe.error() == ER_NO_SUCH_TABLE ? HistoryTable::Missing : HistoryTable::Unknown;
@@ -317,16 +336,16 @@ HistoryWrite writeHistory(Connection& connection, const Profile& profile, const 
         // The server's thread that runs the insert: after a lost answer, the check waits for it.
         const unsigned long thread = mysql_thread_id(connection.handle());
         Statement insert(connection.handle());
-        if (!insert.prepare(head + tuples.join(u','))) {
-            if (insert.error() != ER_NO_SUCH_TABLE)
-                return HistoryWrite::Failed;
+        const unsigned error = connection.exchange(
+            [&] { return binds.execute(insert.get(), head + tuples.join(u',')) ? 0u : insert.error(); });
+        if (error == 0)
+            continue;
+        if (error == ER_NO_SUCH_TABLE) {
             // Dropped since the sign-in, or never there: silent from now on.
             author.table = HistoryTable::Missing;
             return HistoryWrite::Skipped;
         }
-        if (binds.execute(insert.get()))
-            continue;
-        if (!answerLost(insert.error()))
+        if (!answerLost(error))
             return HistoryWrite::Failed;
         if (timeouts.budget)
             timeouts.budget->noteThread(thread);
@@ -346,6 +365,31 @@ void recordMissingHistory(Database& database, const QString& server, const QStri
 {
     database.SQL_writeERROR(server, databaseName, user, password, errorTable, historyRoutine,
                             historyMissing(rows));
+}
+
+void Database::beginSave(const QString& pn, const QString& sourcePN)
+{
+    m_savePN = pn;
+    m_sourcePN = sourcePN;
+    m_ownMarkCleared = false;
+}
+
+void Database::recordHistory(const QString& server, const QString& databaseName, const QString& user,
+                             const QString& password, const QList<HistoryRow>& rows)
+{
+    if (history.table == HistoryTable::Missing || rows.isEmpty())
+        return;
+    HistoryWrite written = HistoryWrite::Failed;
+    {
+        const auto connection = openConnection(profile(server, databaseName, user, password), m_timeouts);
+        if (connection->isOpen())
+            written = writeHistory(*connection, connection->profile(), m_timeouts, history, rows);
+        // What a lost link left on the server is not this connection's any more.
+        if (connection->linkLost())
+            connection->close();
+    }
+    if (written == HistoryWrite::Failed)
+        recordMissingHistory(*this, server, databaseName, user, password, rows);
 }
 
 bool readHistory(const Profile& profile, const Timeouts& timeouts, const QString& partNUM,

@@ -43,6 +43,25 @@ bool isRecord(Recordset& rs, const QString& pn, qint16 mapPORT)
     return holdsText(rs, colPartNUM, pn) && holdsInt16(rs, colMapPORT, mapPORT);
 }
 
+// The values of the current row that a save writes, as stored (one that cannot be read as 0 or empty).
+PnValues storedValues(Recordset& rs)
+{
+    PnValues v;
+    rs.readText(colPartNUM, v.curPN);
+    rs.readText(colSnNAME, v.snNAME);
+    rs.readInt16(colPnDEFAULT, v.pnDEFAULT);
+    rs.readInt16(colSnACTIVE, v.snACTIVE);
+    rs.readInt16(colSnBARCODE, v.snBARCODE);
+    rs.readText(colSnFORMAT, v.snFORMAT);
+    rs.readInt16(colSnLENGTH, v.snLENGTH);
+    rs.readInt16(colAutoMEASURE, v.autoMEASURE);
+    rs.readSingle(colAutoTIME, v.autoTIME);
+    rs.readInt16(colReqRANDR, v.reqRANDR);
+    rs.readText(colSnGOOD, v.snGOOD);
+    rs.readText(colSnBAD, v.snBAD);
+    return v;
+}
+
 } // namespace
 
 void Database::SQL_readPNlist(const QString& server, const QString& database, const QString& user,
@@ -137,13 +156,19 @@ void Database::SQL_writeinfo(const QString& server, const QString& database, con
     const QString summary = notFound(oldPN, 2);
     bool ok = false;
     bool sent = false;
+    QList<HistoryRow> changes;
     {
         Session session(profile(server, database, user, password), m_timeouts);
         // An empty selection fails at the move to the first row: nothing is written.
         if (session.open(onePartNumber(table, oldPN)) && session.rows().moveFirst()) {
             Recordset& rs = session.rows();
+            PnValues stored = storedValues(rs);
+            // Taken off with the other part numbers' marks in this same save: it only stays.
+            if (m_ownMarkCleared && stored.curPN == m_savePN)
+                stored.pnDEFAULT = 1;
             bool set = true;
-            if (newPN == oldPN || newPN.isEmpty()) {
+            const bool rename = newPN != oldPN && !newPN.isEmpty();
+            if (!rename) {
                 if (newPN.isEmpty())
                     newPN = oldPN;
             } else {
@@ -157,6 +182,20 @@ void Database::SQL_writeinfo(const QString& server, const QString& database, con
                   rs.setField(colSnGOOD, snGOOD) && rs.setField(colSnBAD, snBAD);
             // mapPORT is read from the row as fetched, before the save; it stays written if the save fails.
             if (set && rs.readInt16(colMapPORT, mapPORT)) {
+                const PnValues written{rename ? newPN : stored.curPN,
+                                       snNAME,
+                                       pnDEFAULT,
+                                       snACTIVE,
+                                       snBARCODE,
+                                       0,
+                                       snFORMAT,
+                                       snLENGTH,
+                                       autoMEASURE,
+                                       autoTIME,
+                                       reqRANDR,
+                                       snGOOD,
+                                       snBAD};
+                changes = pnChanges(stored, written);
                 iERROR = 0;
                 ok = rs.update(); // one save for the whole row
                 sent = !ok;
@@ -187,7 +226,11 @@ void Database::SQL_writeinfo(const QString& server, const QString& database, con
     if (!ok) {
         iERROR = 1;
         SQL_writeERROR(server, database, user, password, errorTable, u"SQL_writeinfo"_s, summary);
+        return;
     }
+    m_ownMarkCleared = false;
+    m_savePN = newPN; // the port rows that follow are those of the name stored
+    recordHistory(server, database, user, password, changes);
 }
 
 void Database::SQL_writePNdef(const QString& server, const QString& database, const QString& user,
@@ -195,6 +238,8 @@ void Database::SQL_writePNdef(const QString& server, const QString& database, co
 {
     iERROR = 0;
     bool ok = false;
+    QList<HistoryRow> changes;
+    QString unsure; // the part number whose mark went out without an answer
     {
         // The walk of the whole table, less the rows that read as 0 (which it would pass over
         // unchanged), filtered on the server: one query, then one save per record that carries the mark.
@@ -207,14 +252,32 @@ void Database::SQL_writePNdef(const QString& server, const QString& database, co
                 while (ok && !rs.eof()) {
                     qint16 mark = 0;
                     ok = rs.readInt16(colPnDEFAULT, mark);
-                    if (ok && mark == 1)
+                    if (ok && mark == 1) {
+                        QString name = u""_s;
+                        rs.readText(colPartNUM, name);
                         ok = rs.setField(colPnDEFAULT, 0) && rs.update();
+                        if (!ok)
+                            unsure = name;
+                        else if (name == m_savePN)
+                            m_ownMarkCleared = true;
+                        else if (ok)
+                            addChange(changes, name, 0, colPnDEFAULT, qint16(1), qint16(0));
+                    }
                     if (ok)
                         rs.moveNext();
                 }
             }
         }
     }
+    // A mark taken though the answer was lost is recorded all the same; the second attempt passes it by.
+    if (!unsure.isNull() && unsure != m_savePN &&
+        findOutcome(profile(server, database, user, password), m_timeouts, onePartNumber(table, unsure),
+                    [&](Recordset& rs) -> std::optional<bool> {
+                        return anyRow(rs, [&](Recordset& r) { return holdsInt16(r, colPnDEFAULT, 0); });
+                    }) == Outcome::Done)
+        addChange(changes, unsure, 0, colPnDEFAULT, qint16(1), qint16(0));
+    // The marks taken before a failure are stored all the same.
+    recordHistory(server, database, user, password, changes);
     if (ok) {
         iERROR = 0;
     } else {
@@ -285,6 +348,9 @@ void Database::SQL_updatePN(const QString& server, const QString& database, cons
     }
     if (ok) {
         iERROR = 0;
+        // snVALID is bookkeeping, not a value of the configuration.
+        if (newPN != oldPN && !newPN.isEmpty())
+            recordHistory(server, database, user, password, {renameRow(oldPN, newPN)});
     } else {
         iERROR = 1;
         SQL_writeERROR(server, database, user, password, errorTable, u"SQL_updatePN"_s, notFound(oldPN, 2));
@@ -339,7 +405,9 @@ void Database::SQL_writenewPN(const QString& server, const QString& database, co
         iERROR = 1;
         SQL_writeERROR(server, database, user, password, errorTable, u"SQL_writenewPN"_s,
                        u"Part # was "_s + errorPN + u" IE = 2"_s);
+        return;
     }
+    recordHistory(server, database, user, password, {createRow(pn, mapPORT, m_sourcePN)});
 }
 
 void Database::SQL_delPN(const QString& server, const QString& database, const QString& user,
@@ -380,6 +448,8 @@ void Database::SQL_delPN(const QString& server, const QString& database, const Q
         iERROR = 0;
         if (!found)
             SQL_writeERROR(server, database, user, password, errorTable, u"SQL_delPN"_s, notFound(pn, 1));
+        else
+            recordHistory(server, database, user, password, {deleteRow(pn, mapPORT)});
     }
 }
 

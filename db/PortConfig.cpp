@@ -88,7 +88,33 @@ struct PortValues
                 {colTimeDELAY, timeDELAY[i]}, {colSsON, ssON[i]},     {colSsTOL, ssTOL[i]},
                 {colSsMAXT, ssMAXT[i]},       {colSsREQD, ssREQD[i]}};
     }
+    PortRowValues row(size_t i) const
+    {
+        return {portNAME[i], UOM[i],    unitSCALE[i], acTIVE[i], Range[i], minSPEC[i], maxSPEC[i],
+                numAVG[i],   mspeed[i], timeDELAY[i], ssON[i],   ssTOL[i], ssMAXT[i],  ssREQD[i]};
+    }
 };
+
+// The current row as stored (a value that cannot be read as 0 or empty).
+PortRowValues storedRow(Recordset& rs)
+{
+    PortRowValues v;
+    rs.readText(colPortNAME, v.portNAME);
+    rs.readInt16(colUOM, v.UOM);
+    rs.readInt16(colUnitSCALE, v.unitSCALE);
+    rs.readInt16(colAcTIVE, v.acTIVE);
+    rs.readInt16(colRange, v.Range);
+    rs.readSingle(colMinSPEC, v.minSPEC);
+    rs.readSingle(colMaxSPEC, v.maxSPEC);
+    rs.readInt16(colNumAVG, v.numAVG);
+    rs.readInt16(colMspeed, v.mspeed);
+    rs.readSingle(colTimeDELAY, v.timeDELAY);
+    rs.readInt16(colSsON, v.ssON);
+    rs.readSingle(colSsTOL, v.ssTOL);
+    rs.readSingle(colSsMAXT, v.ssMAXT);
+    rs.readInt16(colSsREQD, v.ssREQD);
+    return v;
+}
 
 // The values of slot i that the current row does not hold already: all a save needs to write.
 Recordset::Fields changedValues(Recordset& rs, const PortValues& values, size_t i)
@@ -101,8 +127,10 @@ Recordset::Fields changedValues(Recordset& rs, const PortValues& values, size_t 
 }
 
 // The fetched rows of a port map that differ from the slots of their own mapNUM, with what
-// differs. False when a row names no slot (a failure of the row work).
-bool changedRows(Recordset& rs, const PortValues& values, QList<Recordset::RowEdits>& changes)
+// differs, and (with `history`) the changes of part number `pn` as they will be recorded. False
+// when a row names no slot (a failure of the row work).
+bool changedRows(Recordset& rs, const PortValues& values, QList<Recordset::RowEdits>& changes,
+                 const QString& pn = QString(), QList<HistoryRow>* history = nullptr)
 {
     changes.clear();
     if (!rs.moveFirst())
@@ -113,8 +141,11 @@ bool changedRows(Recordset& rs, const PortValues& values, QList<Recordset::RowEd
         if (slot < 0)
             return false;
         const Recordset::Fields changed = changedValues(rs, values, size_t(slot));
-        if (!changed.isEmpty())
+        if (!changed.isEmpty()) {
             changes.append({row, changed});
+            if (history)
+                *history += portChanges(pn, k, storedRow(rs), values.row(size_t(slot)));
+        }
     }
     return true;
 }
@@ -233,12 +264,13 @@ void Database::SQL_writePORTinfo(
                             numAVG,   mspeed, Range,     ssON,   ssTOL,   ssMAXT,  ssREQD};
     Failure failure = Failure::None;
     bool sent = false;
+    QList<HistoryRow> history;
     {
         Session session(profile(server, database, user, password), m_timeouts);
         QList<Recordset::RowEdits> changes;
         if (!session.open(onePortMap(table, mapPort))) {
             failure = Failure::Connect;
-        } else if (!changedRows(session.rows(), values, changes)) {
+        } else if (!changedRows(session.rows(), values, changes, m_savePN, &history)) {
             failure = Failure::Rows; // a map without rows (none is appended), or a row of no port
         } else if (!session.rows().updateRows(changes)) {
             // Only the rows whose stored values differ are written, all of them together.
@@ -261,6 +293,8 @@ void Database::SQL_writePORTinfo(
             iERROR = 0;
         }
     }
+    if (failure == Failure::None)
+        recordHistory(server, database, user, password, history);
     tell(dialogs(), failure);
 }
 

@@ -199,6 +199,7 @@ void PartNumberEdits::create()
     w.chkpnDEFAULT->setChecked(false);
     cur.pnDEFAULT = 0;
     cur.snEXTENDER = 0;
+    database->beginSave(answer, useCurrent ? shown.curPN : QString());
     if (!twoAttempts(w, status, [&] {
             database->SQL_writenewPN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, answer, answer,
                                      cur.snNAME, cur.pnDEFAULT, cur.snACTIVE, cur.snBARCODE, cur.snEXTENDER,

@@ -198,6 +198,7 @@ void Review::writeAll(const QString& checkedPN)
     QString strPN = checkedPN;
     qint16 mapPORT = 0;
     qint16 status = 0;
+    database->beginSave(cur.curPN);
     // 2, 3. The default marks of every PN go first, when this one takes the mark.
     if (cur.pnDEFAULT == 1 && !twoAttempts(w, status, [&] {
             database->SQL_writePNdef(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, status);

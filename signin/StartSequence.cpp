@@ -285,7 +285,9 @@ void StartSequence::Form_Load()
     loginOK = 1;
     writeLogin(loginOK, account.Operator_Initials, account.Company);
 
-    // 7. Every part number, sorted; the list shows the first 100.
+    // 7. Every part number, sorted; the list shows the first 100. The question for the history
+    // table goes over the same connection.
+    std::optional<db::ActionBudget::Scope> reads(std::in_place, m_database.budget());
     qint16 listStatus = 1;
     m_database.SQL_readPNnames(account.ipPORT, account.custDB, account.custUSER, account.custUSER_PW,
                                account.snTABLE, cur.pnNAMES, listStatus);
@@ -299,6 +301,7 @@ void StartSequence::Form_Load()
                    : db::findHistoryTable(m_database.profile(account.ipPORT, account.custDB, account.custUSER,
                                                              account.custUSER_PW),
                                           m_database.timeouts())};
+    reads.reset();
     m_window.showPNwindow(QString());
     busy.reset();
 

@@ -294,16 +294,17 @@ inline bool seedFaultData(TestDatabase& tdb)
     return ok;
 }
 
-// What the part-number and port tables hold (ids left out, port rows in key order).
-inline QStringList faultState(TestDatabase& tdb)
+// What the part-number and port tables hold (ids left out, port rows in key order), and the history.
+inline QStringList faultState(TestDatabase& tdb, bool history = true)
 {
     return lines(tdb, u"SELECT partNUM, snNAME, pnDEFAULT, mapPORT, snACTIVE, snVALID, snBARCODE, snFORMAT, "
                       u"snLENGTH, autoMEASURE, autoTIME, reqRANDR, snGOOD, snBAD FROM snPN ORDER BY id"_s) +
            lines(tdb, u"SELECT mapPORT, mapNUM, portNAME, UOM, unitSCALE, acTIVE, `Range`, minSPEC + 0E0, "
                       u"maxSPEC + 0E0, numAVG, ssON FROM portCONFIG ORDER BY mapPORT, mapNUM, id"_s) +
-           lines(tdb,
-                 u"SELECT Operator_Code, action, partNUM, mapNUM, field, oldVALUE, newVALUE FROM zHISTORY "
-                 u"ORDER BY id"_s);
+           (history ? lines(tdb, u"SELECT Operator_Code, action, partNUM, mapNUM, field, oldVALUE, newVALUE "
+                                 u"FROM zHISTORY "
+                                 u"ORDER BY id"_s)
+                    : QStringList());
 }
 
 inline QList<FaultOp> faultOps()

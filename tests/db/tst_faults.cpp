@@ -43,6 +43,7 @@ struct Bench
 
     bool ok()
     {
+        caller.database.history = {u"OP1"_s, u"AB"_s, u"Acme"_s, db::HistoryTable::Present};
         caller.profile = tdb.profile();
         caller.profile.server = proxy.serverValue();
         return tdb.ok() && proxy.ok() && test::seedFaultData(tdb);
@@ -147,7 +148,7 @@ private Q_SLOTS:
         const int statements = b.proxy.statements();
         QVERIFY(statements > 0);
         QVERIFY(cleanStatus != 1);
-        const QStringList after = test::faultState(b.tdb);
+        const QStringList after = test::faultState(b.tdb), changed = test::faultState(b.tdb, false);
         QCOMPARE(after != before, op.has(u'w'));
 
         const bool silent = mode == u"silent after the last"_s;
@@ -160,8 +161,11 @@ private Q_SLOTS:
             QVERIFY2(b.proxy.triggered(), at.constData());
             QVERIFY2(ms <= (silent ? waitSeconds * 1000 : 0) + marginMs, at.constData());
             const QStringList state = test::faultState(b.tdb);
+            // The history write lost on its way: the change stands, said to lack its history.
+            const bool noHistory = test::errorRecords(b.tdb).join(u',').startsWith(db::historyRoutine);
             if (status == 0) {
-                QVERIFY2(state == after, at.constData());
+                QVERIFY2(noHistory ? test::faultState(b.tdb, false) == changed : state == after,
+                         at.constData());
                 QCOMPARE(out, clean);
             } else if (op.has(u'w') && !op.has(u'r')) {
                 QVERIFY2(state == before, at.constData());
@@ -171,7 +175,8 @@ private Q_SLOTS:
                 QVERIFY2(again != 1, at.constData());
                 QCOMPARE(againOut, clean);
             }
-            QVERIFY2(test::faultState(b.tdb) == after, at.constData());
+            QVERIFY2(noHistory ? test::faultState(b.tdb, false) == changed : test::faultState(b.tdb) == after,
+                     at.constData());
         }
     }
 

@@ -1,14 +1,16 @@
 // The change history window of the editor, on a database of the test server: opened with
 // Ctrl+H or from the part-number list's menu, its rows, their order, sorting and copying;
-// the status-bar note and no window where there is nothing to show.
+// the status-bar note and no window where there is nothing to show; and what each action records.
 #include "EditorOnDb.h"
 #include "HistoryWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTableView>
 
 using namespace Qt::StringLiterals;
@@ -33,6 +35,30 @@ QStringList shown(const QTableView* table, QList<int> columns = {})
     return out;
 }
 
+// Every row of a query, its values joined by "|".
+QStringList lines(test::TestDatabase& tdb, const QString& sql)
+{
+    QStringList out;
+    for (const QVariantList& row : tdb.rows(sql)) {
+        QStringList cells;
+        for (const QVariant& v : row)
+            cells << (v.isNull() ? u"NULL"_s : v.toString());
+        out << cells.join(u'|');
+    }
+    return out;
+}
+
+enum Action
+{
+    Edit,
+    Save,
+    SaveDefault,
+    Rename,
+    CreateFromDefaults,
+    CreateFromCurrent,
+    Delete,
+};
+
 } // namespace
 
 class TestHistoryWindow : public QObject
@@ -40,6 +66,74 @@ class TestHistoryWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Each action on AA-1 (map 1, 41 the largest map) as the operator does it, read back from the
+    // table: one row per stored value it changed.
+    void recorded_data()
+    {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<bool>("table");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("UPDATE: a limit, a text, the default mark taken from another PN")
+            << int(Edit) << true
+            << QStringList{u"UPDATE|BB-2|0|pnDEFAULT|1|0"_s, u"UPDATE|AA-1|0|snNAME|first|edited"_s,
+                           u"UPDATE|AA-1|0|pnDEFAULT|0|1"_s, u"UPDATE|AA-1|3|unitSCALE|1|2"_s,
+                           u"UPDATE|AA-1|3|minSPEC|31|12.5"_s};
+        QTest::newRow("UPDATE without edits: none") << int(Save) << true << QStringList();
+        QTest::newRow("UPDATE of the default PN without edits: its mark kept, none")
+            << int(SaveDefault) << true << QStringList();
+        QTest::newRow("rename: one partNUM row")
+            << int(Rename) << true << QStringList{u"RENAME|AB-2|0|partNUM|AA-1|AB-2"_s};
+        QTest::newRow("CREATE from defaults: the new map")
+            << int(CreateFromDefaults) << true << QStringList{u"CREATE|NEW-1|0|NULL|NULL|42"_s};
+        QTest::newRow("CREATE from the current PN: its name as the old value")
+            << int(CreateFromCurrent) << true << QStringList{u"CREATE|NEW-1|0|NULL|AA-1|42"_s};
+        QTest::newRow("DELETE: the map deleted")
+            << int(Delete) << true << QStringList{u"DELETE|AA-1|0|NULL|1|NULL"_s};
+        QTest::newRow("no table, not known at sign-in: silent") << int(Edit) << false << QStringList();
+    }
+    void recorded()
+    {
+        QFETCH(int, action);
+        QFETCH(bool, table);
+        QFETCH(QStringList, rows);
+        EditorOnDb e(8, table ? QStringList{u"customer.sql"_s, u"history.sql"_s}
+                              : QStringList{u"customer.sql"_s});
+        e.database.history = {u"OP1"_s, u"AB"_s, u"Acme"_s,
+                              table ? db::HistoryTable::Present : db::HistoryTable::Unknown};
+        QVERIFY2(e.seed() && e.load(action == SaveDefault ? u"BB-2"_s : u"AA-1"_s),
+                 qPrintable(e.tdb.error()));
+        FormMainTestMenu* w = e.w.get();
+        e.dialogs.inputAnswers = {u"NEW-1"_s};
+        e.dialogs.yesNoAnswers = {action != CreateFromDefaults, true};
+        if (action == Edit) {
+            test::putText(w->txtsnNAME, u"edited"_s);
+            w->chkpnDEFAULT->setChecked(true);
+            w->lstPORT->setCurrentIndex(2);
+            w->lstsCALE->setCurrentIndex(1);
+            test::putText(w->txtMinSpec, u"12.5"_s);
+        }
+        if (action <= SaveDefault) {
+            w->btnUPDATE_Click();
+        } else if (action == Rename) {
+            e.typeOverList(u"AB-2"_s);
+            w->lsttestPN_LostFocus();
+        } else if (action == Delete) {
+            w->btnDELETE_Click();
+        } else {
+            w->btnADD_Click();
+        }
+        QCOMPARE(lines(e.tdb, u"SELECT Routine FROM zSQL"_s), QStringList());
+        QCOMPARE(e.database.history.table, table ? db::HistoryTable::Present : db::HistoryTable::Missing);
+        if (!table)
+            QCOMPARE(e.tdb.scalar(u"SELECT snNAME FROM snPN WHERE partNUM = 'AA-1'"_s).toString(),
+                     u"edited"_s);
+        else
+            QCOMPARE(lines(e.tdb,
+                           u"SELECT CONCAT_WS('|', Operator_Code, Operator_Initials, Company), action, "
+                           u"partNUM, mapNUM, field, oldVALUE, newVALUE FROM zHISTORY ORDER BY id"_s),
+                     rows.replaceInStrings(QRegularExpression(u"^"_s), u"OP1|AB|Acme|"_s));
+    }
+
     // Newest first by the order written (two changes of the same second included), only the
     // loaded part number's; ports sort as numbers; Ctrl+C copies the selection; Escape closes.
     void showsTheLoadedPartNumber_data()
