@@ -348,10 +348,20 @@ private Q_SLOTS:
         QTest::addColumn<bool>("dead"); // the server
         QTest::addColumn<int>("internet");
         QTest::addColumn<int>("code"); // Error Code 00 to 03
-        QTest::newRow("numPORTS beyond 16 bits is code 03") << u"Wide"_s << false << 1 << 3;
-        QTest::newRow("missing table is code 02") << u"NoSuchCustomers"_s << false << 1 << 2;
-        QTest::newRow("dead port without Internet is code 00") << u"Customers"_s << true << 0 << 0;
-        QTest::newRow("dead port with Internet is code 01") << u"Customers"_s << true << 1 << 1;
+        QTest::addColumn<QString>("text");
+        const QString ensure = u" Ensure your computer is connected to Internet."_s;
+        QTest::newRow("numPORTS beyond 16 bits is code 03")
+            << u"Wide"_s << false << 1 << 3
+            << u"Error: Issues with Reading User Verification Database."_s + ensure;
+        QTest::newRow("missing table is code 02")
+            << u"NoSuchCustomers"_s << false << 1 << 2
+            << u"Error: Unable to Access User Verification Database."_s + ensure;
+        QTest::newRow("dead port without Internet is code 00")
+            << u"Customers"_s << true << 0 << 0
+            << u"Error: Your computer is NOT connected to Internet. Please correct!"_s;
+        QTest::newRow("dead port with Internet is code 01")
+            << u"Customers"_s << true << 1 << 1
+            << u"Error: MySQL ODBC driver not installed or Network Port 3306 Blocked"_s;
     }
 
     void lookupFailuresEndWithTheirCode()
@@ -368,7 +378,8 @@ private Q_SLOTS:
         AccountValues values = sentinel;
         QCOMPARE(lookup(u"N1"_s, values, table, dead ? deadServer() : QString()), qint16(7));
         QCOMPARE(m_dialogs.shown.size(), 1);
-        QCOMPARE(m_dialogs.shown[0].text, signin::lookupError(code).text);
+        QTEST(m_dialogs.shown[0].text, "text");
+        QCOMPARE(m_dialogs.shown[0].title, u"Error Code 0%1: See Tarvik™ User's Guide"_s.arg(code));
         QCOMPARE(int(m_end.exitStatus()), 10 + code);
         QCOMPARE(m_end.ends, 1);
         // The probe explains connection failures only.
@@ -464,12 +475,13 @@ private Q_SLOTS:
             << u"Please upgrade your Zelmar™ Software\r\nYour version was V1.2\r\nRequired minimum version is V1.2"_s;
         QTest::newRow("class 0 refused")
             << test::windowsFacts(2, 5, 0) << u"DEMO1"_s << true << int(ExitStatus::UnsupportedSystem)
-            << StartSequence::unsupportedText();
+            << u"Zelmar™ only runs on Windows XP/Windows 7/Windows 8"_s;
         // An account with the empty code exists: the empty code still says goodbye.
-        QTest::newRow("empty code says goodbye")
-            << xp << QString() << true << int(ExitStatus::Normal) << StartSequence::goodbyeText();
+        QTest::newRow("empty code says goodbye") << xp << QString() << true << int(ExitStatus::Normal)
+                                                 << u"Thank you for using the Zelmar™ program."_s;
         QTest::newRow("empty code: the lookup's failure comes first")
-            << xp << QString() << false << int(ExitStatus::ErrorCode01) << signin::lookupError(1).text;
+            << xp << QString() << false << int(ExitStatus::ErrorCode01)
+            << u"Error: MySQL ODBC driver not installed or Network Port 3306 Blocked"_s;
     }
 
     void starts()
