@@ -289,10 +289,10 @@ private Q_SLOTS:
             << none << u"[central]\nserver = 10.9.8.7:3307"_s << u"10.9.8.7:3307"_s << 0;
         QTest::newRow("first wins") << u"[central]\nserver=10.0.0.1"_s << u"[central]\nserver=1.1.1.1"_s
                                     << u"10.0.0.1"_s << 0;
-        QTest::newRow("bad port") << none << u"[central]\nserver=10.0.0.5:70000"_s << none << 0;
+        QTest::newRow("port 65536") << none << u"[central]\nserver=10.0.0.5:65536"_s << none << 0;
         QTest::newRow("malformed") << u"[central\nserver=10.0.0.5"_s << none << none << 0;
         QTest::newRow("CA readable") << u"[tls]\nca_file=<dir>/ca.pem"_s << none << builtIn << 1;
-        QTest::newRow("CA relative") << u"[tls]\nca_file=ca.pem"_s << none << builtIn << -1;
+        QTest::newRow("CA relative, the file there") << u"[tls]\nca_file=<rel>"_s << none << builtIn << -1;
         QTest::newRow("CA folder") << u"[tls]\nca_file=<dir>"_s << none << builtIn << -1;
     }
 
@@ -305,6 +305,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(QFile(dir.filePath(u"ca.pem"_s)).open(QIODevice::WriteOnly));
         const QString at = dir.path();
+        first.replace(u"<rel>"_s, QDir::current().relativeFilePath(dir.filePath(u"ca.pem"_s)));
         const QStringList files{writeConf(at + u"/1"_s, first.replace(u"<dir>"_s, at)),
                                 writeConf(at + u"/2"_s, second)};
         qputenv("XDG_CONFIG_DIRS", (at + u"/1:"_s + at + u"/2"_s).toLocal8Bit());
@@ -450,6 +451,8 @@ private Q_SLOTS:
         m_copies->check(signin::mainWindowCaption(), found);
         QCOMPARE(found, qint16(1));
         m_sequence->showMainWindowHook()();
+        qint16 enter = 13;
+        m_splash->txtUserCode_KeyPress(enter);
         QTest::qWait(20);
         QCOMPARE(test::loginRecords(*m_central).size(), 1);
         // Closing the window runs QUIT, once.
