@@ -203,41 +203,40 @@ public:
     // Enter (13) runs the check and the focus stays; the focus leaving the field for
     // another control runs _Validate, then _LostFocus. Other code calls _Validate and
     // _LostFocus directly. `Cancel` is never set: corrections never hold the focus.
-    // Virtual so that tests can watch them run.
-    virtual void txtMinSpec_Change();
-    virtual void txtMinSpec_KeyPress(qint16& KeyAscii);
-    virtual void txtMinSpec_Validate(bool& Cancel);
-    virtual void txtMinSpec_LostFocus();
-    virtual void txtMaxSpec_Change();
-    virtual void txtMaxSpec_KeyPress(qint16& KeyAscii);
-    virtual void txtMaxSpec_Validate(bool& Cancel);
-    virtual void txtMaxSpec_LostFocus();
-    virtual void txtAVG_Change();
-    virtual void txtAVG_KeyPress(qint16& KeyAscii);
-    virtual void txtAVG_Validate(bool& Cancel);
-    virtual void txtAVG_LostFocus();
-    virtual void txtTDLY_Change();
-    virtual void txtTDLY_KeyPress(qint16& KeyAscii);
-    virtual void txtTDLY_Validate(bool& Cancel);
-    virtual void txtTDLY_LostFocus();
-    virtual void txtssTOL_Change();
-    virtual void txtssTOL_KeyPress(qint16& KeyAscii);
-    virtual void txtssTOL_Validate(bool& Cancel);
-    virtual void txtssTOL_LostFocus();
-    virtual void txtssMAXT_Change();
-    virtual void txtssMAXT_KeyPress(qint16& KeyAscii);
-    virtual void txtssMAXT_Validate(bool& Cancel);
-    virtual void txtssMAXT_LostFocus();
-    virtual void txtautoTIME_Change();
-    virtual void txtautoTIME_KeyPress(qint16& KeyAscii);
-    virtual void txtautoTIME_Validate(bool& Cancel);
-    virtual void txtautoTIME_LostFocus();
+    void txtMinSpec_Change();
+    void txtMinSpec_KeyPress(qint16& KeyAscii);
+    void txtMinSpec_Validate(bool& Cancel);
+    void txtMinSpec_LostFocus();
+    void txtMaxSpec_Change();
+    void txtMaxSpec_KeyPress(qint16& KeyAscii);
+    void txtMaxSpec_Validate(bool& Cancel);
+    void txtMaxSpec_LostFocus();
+    void txtAVG_Change();
+    void txtAVG_KeyPress(qint16& KeyAscii);
+    void txtAVG_Validate(bool& Cancel);
+    void txtAVG_LostFocus();
+    void txtTDLY_Change();
+    void txtTDLY_KeyPress(qint16& KeyAscii);
+    void txtTDLY_Validate(bool& Cancel);
+    void txtTDLY_LostFocus();
+    void txtssTOL_Change();
+    void txtssTOL_KeyPress(qint16& KeyAscii);
+    void txtssTOL_Validate(bool& Cancel);
+    void txtssTOL_LostFocus();
+    void txtssMAXT_Change();
+    void txtssMAXT_KeyPress(qint16& KeyAscii);
+    void txtssMAXT_Validate(bool& Cancel);
+    void txtssMAXT_LostFocus();
+    void txtautoTIME_Change();
+    void txtautoTIME_KeyPress(qint16& KeyAscii);
+    void txtautoTIME_Validate(bool& Cancel);
+    void txtautoTIME_LostFocus();
 
     // The serial-number format check: cleans txtsnFORMAT, shows its length in lblsnLEN
     // and flashes a cleaned (yellow) or empty (red) format with its message. Leaving
     // the field runs txtsnFORMAT_lostfocus, which is the same check, once.
-    virtual void txtsnFORMAT_Validate(bool& Cancel);
-    virtual void txtsnFORMAT_lostfocus();
+    void txtsnFORMAT_Validate(bool& Cancel);
+    void txtsnFORMAT_lostfocus();
     // Builds cur.snPATTERN from the format snINPUT and sets cur.snLENGTH to its length.
     void ConvertSerialNumber(const QString& snINPUT);
     // The editor's timed pause through `pause`: window events go on meanwhile.
@@ -272,11 +271,10 @@ public:
     qint16 quitARMED = 0;   // 1: QUIT runs when quitTICKS reaches quitLIMIT
 
     // ---- Selection of a part number and a port (Selection.cpp) ----
-    // Virtual so that tests can watch them run.
-    virtual void lsttestPN_Click();     // load the PN
-    virtual void lsttestPN_LostFocus(); // rename
-    virtual void lstPORT_Click();       // port switch
-    virtual void lstsCALE_Click();      // scale change
+    void lsttestPN_Click();     // load the PN
+    void lsttestPN_LostFocus(); // rename
+    void lstPORT_Click();       // port switch
+    void lstsCALE_Click();      // scale change
     // Gathers and checks the window's values into `cur`; iERROR 0 when all passed.
     void readcurPARAM(qint16& iERROR);
     // The PN-level fields of the window into `cur` (all but snEXTENDER, which is not on show).
@@ -287,10 +285,10 @@ public:
     void showNoPN();
 
     // ---- Option check boxes (OptionBoxes.cpp) ----
-    virtual void chkautoMEASURE_Click();
-    virtual void chkRANDR_Click();
-    virtual void chksnBARCODE_Click();
-    virtual void chkssON_Click();
+    void chkautoMEASURE_Click();
+    void chkRANDR_Click();
+    void chksnBARCODE_Click();
+    void chkssON_Click();
     // Visible, and enabled on white or disabled in the menu-bar colour.
     static void showOptionLook(std::initializer_list<QWidget*> fields, bool active);
 
@@ -317,23 +315,23 @@ public:
     [[nodiscard]] db::ActionBudget::Scope operatorAction() const;
 
     // ---- Command handlers ----
-    virtual void btnREVIEW_Click(); // Review.cpp
-    virtual void btnUPDATE_Click(); // Review.cpp
-    virtual void btnDELETE_Click(); // PartNumberEdits.cpp
-    virtual void btnEXPORT_Click();
-    virtual void btnADD_Click(); // PartNumberEdits.cpp
-    virtual void Timer1_Timer(); // status-bar blink
+    void btnREVIEW_Click(); // Review.cpp
+    void btnUPDATE_Click(); // Review.cpp
+    void btnDELETE_Click(); // PartNumberEdits.cpp
+    void btnEXPORT_Click();
+    void btnADD_Click(); // PartNumberEdits.cpp
+    void Timer1_Timer(); // status-bar blink
 
     // ---- Change history (HistoryWindow.cpp): Ctrl+H and the list's menu; nothing while busy ----
     void showHISTORY();
     // The context menu of the part-number list: its text edits, then the editor's own entries.
     QMenu* pnListMenu();
-    virtual void Timer6_Timer(); // one-hour limit
+    void Timer6_Timer(); // one-hour limit
 
 protected:
     // Focus leaving a control (not for a popup or another window). Dispatches
     // to the _LostFocus handlers; later handlers add theirs here.
-    virtual void controlLostFocus(QWidget* control);
+    void controlLostFocus(QWidget* control);
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QList>
-#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QString>
 #include <QStringList>
@@ -59,61 +58,5 @@ inline bool showAndActivate(QWidget* window)
     QCoreApplication::processEvents();
     return true;
 }
-
-// The editor window with every run of a watched handler listed in `order` (the base
-// bodies still run): the handlers that later work fills, and those of the field rules.
-class ProbeWindow : public FormMainTestMenu
-{
-public:
-    QStringList order;
-
-    ProbeWindow(Dialogs* d, Pause* p, ProgramEnd* e, db::Database* database = nullptr)
-        : FormMainTestMenu(d, p, e, database)
-    {}
-    int ran(const QString& handler) const { return int(order.count(handler)); }
-    void reset() { order.clear(); }
-    // The runs of the handlers other than those of the text fields.
-    QStringList clicks() const { return order.filter(QRegularExpression(QStringLiteral("^(?!txt)"))); }
-    // The runs of one field's check and leave handlers.
-    QStringList checks(const QString& field) const
-    {
-        return order.filter(
-            QRegularExpression(QStringLiteral("^%1_(Validate|LostFocus|lostfocus)$").arg(field)));
-    }
-
-#define ZELMAR_ARG(...) __VA_OPT__(arg)
-#define ZELMAR_PROBE(h, ...)                                                                                 \
-    void h(__VA_ARGS__) override                                                                             \
-    {                                                                                                        \
-        order << QStringLiteral(#h);                                                                         \
-        FormMainTestMenu::h(ZELMAR_ARG(__VA_ARGS__));                                                        \
-    }
-#define ZELMAR_NUMERIC_PROBES(f)                                                                             \
-    ZELMAR_PROBE(f##_Change)                                                                                 \
-    ZELMAR_PROBE(f##_KeyPress, qint16& arg) ZELMAR_PROBE(f##_Validate, bool& arg) ZELMAR_PROBE(f##_LostFocus)
-    ZELMAR_PROBE(lsttestPN_Click)
-    ZELMAR_PROBE(lsttestPN_LostFocus)
-    ZELMAR_PROBE(lstPORT_Click)
-    ZELMAR_PROBE(lstsCALE_Click)
-    ZELMAR_PROBE(chkautoMEASURE_Click)
-    ZELMAR_PROBE(chkRANDR_Click)
-    ZELMAR_PROBE(chksnBARCODE_Click)
-    ZELMAR_PROBE(chkssON_Click)
-    ZELMAR_PROBE(btnREVIEW_Click)
-    ZELMAR_PROBE(Timer1_Timer)
-    ZELMAR_PROBE(Timer6_Timer)
-    ZELMAR_NUMERIC_PROBES(txtMinSpec)
-    ZELMAR_NUMERIC_PROBES(txtMaxSpec)
-    ZELMAR_NUMERIC_PROBES(txtAVG)
-    ZELMAR_NUMERIC_PROBES(txtTDLY)
-    ZELMAR_NUMERIC_PROBES(txtssTOL)
-    ZELMAR_NUMERIC_PROBES(txtssMAXT)
-    ZELMAR_NUMERIC_PROBES(txtautoTIME)
-    ZELMAR_PROBE(txtsnFORMAT_Validate, bool& arg)
-    ZELMAR_PROBE(txtsnFORMAT_lostfocus)
-#undef ZELMAR_NUMERIC_PROBES
-#undef ZELMAR_PROBE
-#undef ZELMAR_ARG
-};
 
 } // namespace zelmar::test

@@ -35,7 +35,7 @@ using zelmar::test::RecordingPause;
 using F = zelmar::NumericField;
 
 Q_DECLARE_METATYPE(zelmar::NumericField)
-using Act = std::function<void(zelmar::test::ProbeWindow&)>;
+using Act = std::function<void(zelmar::FormMainTestMenu&)>;
 Q_DECLARE_METATYPE(Act)
 
 namespace {
@@ -77,7 +77,7 @@ private Q_SLOTS:
         m_dialogs = {};
         m_end = {};
         m_pause = {};
-        w = std::make_unique<test::ProbeWindow>(&m_dialogs, &m_pause, &m_end);
+        w = std::make_unique<FormMainTestMenu>(&m_dialogs, &m_pause, &m_end, nullptr);
         w->txtStatus->setText(idle);
     }
     void cleanup() { w.reset(); }
@@ -212,7 +212,6 @@ private Q_SLOTS:
         w->lockFIELDS();
         w->cur.curPORT = -1; // no port shown: clearing the port list stores nothing
         const CurrentParams before = w->cur;
-        w->reset();
         w->blankFIELDS();
         QCOMPARE(w->lblsnLEN->text(), u"0"_s);
         for (QCheckBox* c : w->findChildren<QCheckBox*>())
@@ -222,9 +221,10 @@ private Q_SLOTS:
         for (QWidget* c : editControls())
             QVERIFY2(!c->isEnabled(), qPrintable(c->objectName()));
         QVERIFY(w->cur.portNAME == before.portNAME && w->cur.minSPEC == before.minSPEC);
-        QCOMPARE(w->clicks(),
-                 (QStringList{u"chksnBARCODE_Click"_s, u"chkautoMEASURE_Click"_s, u"chkRANDR_Click"_s,
-                              u"lstPORT_Click"_s, u"lstsCALE_Click"_s, u"chkssON_Click"_s}));
+        // Unticking ran each box's handler: the fields that depend on it are greyed.
+        const QColor menu = QApplication::palette().color(QPalette::Window);
+        for (QWidget* c : QList<QWidget*>{w->txtsnFORMAT, w->txtautoTIME, w->chkRANDR, w->txtssTOL})
+            QVERIFY2(painted(c) == menu, qPrintable(c->objectName()));
     }
 
     void displayBTN_data()
@@ -285,9 +285,6 @@ private Q_SLOTS:
         QTest::newRow("Return checks, the focus stays")    << u"txtTDLY"_s << u"45"_s << Return << u"30"_s << QList<double>{3};
         QTest::newRow("keypad Enter checks")               << u"txtTDLY"_s << u"45"_s << Enter << u"30"_s << QList<double>{3};
         QTest::newRow("leaving: check, then re-print")     << u"txtAVG"_s << u"0"_s << Tab << u"1.00"_s << QList<double>{4};
-        QTest::newRow("max wait time")                     << u"txtssMAXT"_s << u"11"_s << Return << u"10.0"_s << QList<double>{4};
-        QTest::newRow("max spec")                          << u"txtMaxSpec"_s << QString() << Tab << u"0.0"_s << QList<double>{2};
-        QTest::newRow("min spec")                          << u"txtMinSpec"_s << u"1500"_s << Tab << u"1,500.0"_s << none;
         // clang-format on
     }
 
@@ -313,16 +310,9 @@ private Q_SLOTS:
         QCOMPARE(m_pause.waits, waits); // one check, one red flash at most
         QCOMPARE(colours, QList<QColor>(waits.size(), QColor(255, 0, 0)));
         QVERIFY(painted(edit) == QColor(255, 255, 255) && w->txtStatus->text() == idle);
-        // Every key reaches _KeyPress once; Enter reaches the field too and keeps the focus;
-        // leaving runs _Validate, then _LostFocus, once each, and never holds the focus.
-        QCOMPARE(w->ran(name + u"_KeyPress"_s), int(typed.size()) + (key ? 1 : 0));
+        // Enter reaches the field too and keeps the focus; leaving never holds it.
         QCOMPARE(reached.count(), key == Qt::Key_Return || key == Qt::Key_Enter ? 1 : 0);
         QCOMPARE(QApplication::focusWidget() == edit, key != Qt::Key_Tab);
-        const QStringList leave{name + u"_Validate"_s, name + u"_LostFocus"_s};
-        QCOMPARE(w->checks(name), key == Qt::Key_Tab ? leave : QStringList());
-        // While typing, each change of the text runs _Change once, a replacement once more.
-        if (!key)
-            QCOMPARE(w->ran(name + u"_Change"_s), int(typed.size()) + (text == typed ? 0 : 1));
     }
 
     void leaveOnlyWhenLeft_data()
@@ -361,7 +351,7 @@ private Q_SLOTS:
         if (how == 0)
             QVERIFY(QApplication::focusWidget() == w->txtAVG && w->txtTDLY->text() == u"30.00"_s);
         if (w)
-            QCOMPARE(w->checks(u"txtTDLY"_s).size(), 2 * int(how == 0));
+            QCOMPARE(w->txtTDLY->text(), how == 0 ? u"30.00"_s : u"45"_s);
         else
             QVERIFY(field.isNull());
     }
@@ -380,8 +370,6 @@ private Q_SLOTS:
         w->btnADD->setFocus(Qt::MouseFocusReason);
         QCoreApplication::processEvents();
         QVERIFY(format->text() == u"#"_s && w->lblsnLEN->text() == u"1"_s);
-        QCOMPARE(w->checks(u"txtsnFORMAT"_s),
-                 QStringList{u"txtsnFORMAT_lostfocus"_s}); // one check, one flash
         // Called by other code, the check is the same; with nothing left, the flash is red.
         bool Cancel = false;
         format->setText(u"x?"_s);
@@ -500,62 +488,105 @@ private Q_SLOTS:
         QTEST(shown, "text");
     }
 
+    // The entry rules of the seven numeric fields, written out here, against the fields driven
+    // in the window: Return checks, Tab leaves, typing changes.
     void numericField_data()
     {
-        QTest::addColumn<F>("field");
-        for (const NumericFieldSpec& s : numericFieldSpecs())
-            QTest::newRow(s.name) << s.field;
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("replacement");   // for a text that is no number while typing
+        QTest::addColumn<QList<double>>("bounds");  // low, high: inclusive
+        QTest::addColumn<QStringList>("corrected"); // below, above, unreadable
+        QTest::addColumn<QStringList>("messages");  // below, above, unreadable; empty: none
+        QTest::addColumn<bool>("unreadableFlash");
+        QTest::addColumn<double>("pause");
+        QTest::addColumn<QStringList>("leave");  // typed, re-printed on leaving
+        QTest::addColumn<bool>("checkReprints"); // a value within bounds re-printed with 1 decimal
+        const QString tdly = u"ERROR: Time Delay value was "_s, tol = u"ERROR: Stability Tol "_s,
+                      maxt = u"ERROR: Max Wait Time "_s;
+        // clang-format off
+        QTest::newRow("txtMinSpec") << u"txtMinSpec"_s << u"0.0"_s << QList<double>{0, 1e8}
+            << QStringList{u"0.0"_s, u"0.0"_s, u"0.0"_s} << QStringList{{}, {}, {}} << false << 4.0
+            << QStringList{u"1500.250"_s, u"1,500.250"_s} << false;
+        QTest::newRow("txtMaxSpec") << u"txtMaxSpec"_s << u"100.0"_s << QList<double>{0, 1e8}
+            << QStringList{u"100.0"_s, u"100.0"_s, u"0.0"_s} << QStringList{{}, {}, {}} << true << 2.0
+            << QStringList{u"7"_s, u"7.0"_s} << false;
+        QTest::newRow("txtAVG") << u"txtAVG"_s << u"2"_s << QList<double>{1, 25}
+            << QStringList{u"1"_s, u"25"_s, u"2"_s}
+            << QStringList{{}, {}, u"ERROR: Text average was out of bounds"_s} << true << 4.0
+            << QStringList{u"7"_s, u"7.00"_s} << false;
+        QTest::newRow("txtTDLY") << u"txtTDLY"_s << u"0.25"_s << QList<double>{0, 30}
+            << QStringList{u"0.0"_s, u"30"_s, u"0.25"_s}
+            << QStringList{tdly + u"negative"_s, tdly + u"out of bounds"_s, tdly + u"unrecognizable"_s}
+            << true << 3.0 << QStringList{u"2.345"_s, u"2.35"_s} << false;
+        QTest::newRow("txtssTOL") << u"txtssTOL"_s << u"5.0"_s << QList<double>{0.99, 20.01}
+            << QStringList{u"1.0"_s, u"20.0"_s, u"5.0"_s}
+            << QStringList{tol + u"must be >= 1%"_s, tol + u"must be <= 20%"_s, tol + u"entry was unknown"_s}
+            << true << 3.0 << QStringList{u"12.25"_s, u"12.3"_s} << false;
+        QTest::newRow("txtssMAXT") << u"txtssMAXT"_s << u"2.0"_s << QList<double>{2, 10}
+            << QStringList{u"2.0"_s, u"10.0"_s, u"2.0"_s}
+            << QStringList{maxt + u"must be >= 2 secs"_s, maxt + u"must be <= 10 secs"_s, maxt + u"Value was unrecognized"_s}
+            << true << 4.0 << QStringList{u"4.75"_s, u"4.8"_s} << false;
+        QTest::newRow("txtautoTIME") << u"txtautoTIME"_s << u"60.0"_s << QList<double>{5, 120}
+            << QStringList{u"5.0"_s, u"120.0"_s, u"60.0"_s} << QStringList{{}, {}, {}} << true << 4.0
+            << QStringList{u"45"_s, u"45.0"_s} << true;
+        // clang-format on
     }
 
     void numericField()
     {
-        QFETCH(F, field);
-        const NumericFieldSpec& s = numericFieldSpec(field);
-        RecordingPause pause;
-        QLineEdit status(idle), edit;
-        NumericFieldRule rule(s, &edit, &status, &pause);
-        QList<std::pair<QString, quint32>> seen; // the status and colour at the start of each wait
-        pause.during = [&](double) {
-            seen.append({status.text(), backColor(&edit)});
+        QFETCH(QString, name);
+        QFETCH(QList<double>, bounds);
+        QFETCH(QStringList, corrected);
+        QFETCH(QStringList, messages);
+        QFETCH(bool, unreadableFlash);
+        QFETCH(double, pause);
+        QFETCH(QStringList, leave);
+        QFETCH(bool, checkReprints);
+        QVERIFY(test::showAndActivate(w.get()));
+        auto* edit = w->findChild<QLineEdit*>(name);
+        edit->setEnabled(true);
+        QList<std::pair<QString, QColor>> seen; // the status and the field's colour during each wait
+        m_pause.during = [&](double) {
+            seen.append({w->txtStatus->text(), painted(edit)});
         };
         const auto number = [](double v) {
             return QLocale::c().toString(v, 'f', QLocale::FloatingPointShortest);
         };
         const auto check = [&](const QString& text) {
-            edit.setText(text);
-            pause.waits.clear();
+            test::putText(edit, text);
+            m_pause.waits.clear();
             seen.clear();
-            rule.Validate();
+            QTest::keyClick(edit, Qt::Key_Return);
         };
-        for (double v : {s.low, s.high}) {
+        for (double v : bounds) {
             check(number(v));
-            QCOMPARE(edit.text(), s.passDecimals < 0 ? number(v) : formatNumber(v, s.passDecimals));
-            QCOMPARE(pause.waits, none);
+            QCOMPARE(edit->text(), checkReprints ? QLocale().toString(v, 'f', 1) : number(v));
+            QCOMPARE(m_pause.waits, none);
         }
-        // Out of bounds or unreadable: corrected, flashed red with the message, then white again.
-        using Wrong = std::tuple<QString, const char*, bool, const char*>; // text, corrected, flash, message
-        for (const auto& [text, corrected, flashes, message] :
-             {Wrong{number(s.low - 0.5), s.lowText, true, s.lowMessage},
-              Wrong{number(s.high + 0.5), s.highText, true, s.highMessage},
-              Wrong{u"-"_s, s.unreadableText, s.unreadableFlash, s.unreadableMessage}}) {
-            check(text);
-            QCOMPARE(edit.text(), latin1(corrected));
-            QCOMPARE(pause.waits, flashes ? QList<double>{s.pauseSeconds} : none);
+        // Just out of bounds, or unreadable: corrected, flashed red with the message, then white again.
+        const QStringList wrong{number(bounds[0] - 0.001), number(bounds[1] + 0.001), u"-"_s};
+        for (int i = 0; i < 3; ++i) {
+            check(wrong[i]);
+            QCOMPARE(edit->text(), corrected[i]);
+            const bool flashes = i < 2 || unreadableFlash;
+            QCOMPARE(m_pause.waits, flashes ? QList<double>{pause} : none);
             if (flashes)
-                QCOMPARE(seen.first(), std::pair(message ? latin1(message) : idle, colors::red));
-            QVERIFY(backColor(&edit) == colors::white && status.text() == idle);
+                QCOMPARE(seen.first(),
+                         std::pair(messages[i].isEmpty() ? idle : messages[i], QColor(255, 0, 0)));
+            QVERIFY(painted(edit) == QColor(255, 255, 255) && w->txtStatus->text() == idle);
         }
         // While typing, a number on its way stays; anything else gives the replacement at once.
-        for (const auto& [typed, kept] :
-             {std::pair{u"-."_s, u"-."_s}, std::pair{u"1x"_s, latin1(s.replacement)}}) {
-            edit.setText(typed);
-            rule.Change();
-            QCOMPARE(edit.text(), kept);
-        }
-        const double mid = std::floor((s.low + s.high) / 2) + 0.125;
-        edit.setText(number(mid));
-        rule.LostFocus();
-        QCOMPARE(edit.text(), formatNumber(mid, s.leaveDecimals < 0 ? 3 : s.leaveDecimals));
+        edit->setText(u"-."_s);
+        QCOMPARE(edit->text(), u"-."_s);
+        edit->setText(u"1x"_s);
+        QTEST(edit->text(), "replacement");
+        // Leaving re-prints in the field's format.
+        edit->setFocus(Qt::MouseFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), edit);
+        test::putText(edit, leave[0]);
+        w->btnADD->setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
+        QCOMPARE(edit->text(), leave[1]);
     }
 
     void serialMatch_data()
@@ -792,11 +823,11 @@ private Q_SLOTS:
             QTest::mouseRelease(w->btnREVIEW, Qt::LeftButton);
         };
         QTest::mousePress(w->btnREVIEW, Qt::LeftButton);
-        QTRY_COMPARE(w->ran(u"btnREVIEW_Click"_s), 1);
+        QTRY_VERIFY(m_pause.waits.size() > 1);
         QCOMPARE(w->txtTDLY->text(), u"30.00"_s); // corrected during the flash
         QVERIFY(!w->btnREVIEW->isDown());
         QCoreApplication::processEvents();
-        QCOMPARE(w->ran(u"btnREVIEW_Click"_s), 1);
+        QCOMPARE(m_pause.waits, (QList<double>{3, 3})); // the field's flash, then the review's
     }
 
     // What the operator sees is the look a control was given; the system colours are the palette's.
@@ -812,7 +843,7 @@ private Q_SLOTS:
                             const QList<QColor>& colours) {
             QTest::newRow(name) << latin1(control) << act << colours;
         };
-        using W = test::ProbeWindow;
+        using W = FormMainTestMenu;
         row("R and R refused without scanning: red, then menu colour", "chkRANDR",
             [](W& w) { w.chkRANDR->setChecked(true); }, {red, menu});
         row("auto measure on: time field white", "txtautoTIME",
@@ -867,7 +898,7 @@ private:
     test::ScriptedDialogs m_dialogs;
     test::RecordingPause m_pause;
     test::RecordingProgramEnd m_end;
-    std::unique_ptr<test::ProbeWindow> w;
+    std::unique_ptr<FormMainTestMenu> w;
 
     // What lockFIELDS locks: every field, list and box but the status bar.
     QList<QWidget*> editControls() const
@@ -888,7 +919,6 @@ private:
         w->lockFIELDS();
         w->cur.defPORT();
         w->setupPORTS(0, 0, u"test"_s);
-        w->reset();
     }
     // Puts the focus in `edit` by a click and types `text` over what it holds.
     void typeInto(QLineEdit* edit, const QString& text)
@@ -897,7 +927,6 @@ private:
         QTRY_COMPARE(QApplication::focusWidget(), edit);
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Delete);
-        w->reset();
         QTest::keyClicks(edit, text);
     }
 };

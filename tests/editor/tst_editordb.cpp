@@ -730,6 +730,12 @@ private Q_SLOTS:
         const int statements = proxy.statements();
         const QStringList told = e.seen.mid(e.seen.size() - 2);
         QVERIFY(!after.isEmpty());
+        // The action's own write went through the proxy, so that the faults below meet it.
+        const QString write = action == Action::Create   ? u"INSERT"_s
+                              : action == Action::Delete ? u"DELETE"_s
+                                                         : u"UPDATE"_s;
+        QVERIFY2(statements > 0 && !proxy.sent().filter(write).isEmpty(),
+                 qPrintable(proxy.sent().join(u'\n')));
         for (int k = fault == FaultProxy::Fault::Stall ? statements : 1; k <= statements; ++k) {
             const auto state = runWith({fault, k, delivered});
             const QByteArray at = "statement " + QByteArray::number(k) + " of " +

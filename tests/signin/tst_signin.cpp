@@ -289,10 +289,10 @@ private Q_SLOTS:
             << none << u"[central]\nserver = 10.9.8.7:3307"_s << u"10.9.8.7:3307"_s << 0;
         QTest::newRow("first wins") << u"[central]\nserver=10.0.0.1"_s << u"[central]\nserver=1.1.1.1"_s
                                     << u"10.0.0.1"_s << 0;
-        QTest::newRow("bad port") << none << u"[central]\nserver=10.0.0.5:70000"_s << none << 0;
+        QTest::newRow("port 65536") << none << u"[central]\nserver=10.0.0.5:65536"_s << none << 0;
         QTest::newRow("malformed") << u"[central\nserver=10.0.0.5"_s << none << none << 0;
         QTest::newRow("CA readable") << u"[tls]\nca_file=<dir>/ca.pem"_s << none << builtIn << 1;
-        QTest::newRow("CA relative") << u"[tls]\nca_file=ca.pem"_s << none << builtIn << -1;
+        QTest::newRow("CA relative, the file there") << u"[tls]\nca_file=<rel>"_s << none << builtIn << -1;
         QTest::newRow("CA folder") << u"[tls]\nca_file=<dir>"_s << none << builtIn << -1;
     }
 
@@ -305,6 +305,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(QFile(dir.filePath(u"ca.pem"_s)).open(QIODevice::WriteOnly));
         const QString at = dir.path();
+        first.replace(u"<rel>"_s, QDir::current().relativeFilePath(dir.filePath(u"ca.pem"_s)));
         const QStringList files{writeConf(at + u"/1"_s, first.replace(u"<dir>"_s, at)),
                                 writeConf(at + u"/2"_s, second)};
         qputenv("XDG_CONFIG_DIRS", (at + u"/1:"_s + at + u"/2"_s).toLocal8Bit());
@@ -348,10 +349,20 @@ private Q_SLOTS:
         QTest::addColumn<bool>("dead"); // the server
         QTest::addColumn<int>("internet");
         QTest::addColumn<int>("code"); // Error Code 00 to 03
-        QTest::newRow("numPORTS beyond 16 bits is code 03") << u"Wide"_s << false << 1 << 3;
-        QTest::newRow("missing table is code 02") << u"NoSuchCustomers"_s << false << 1 << 2;
-        QTest::newRow("dead port without Internet is code 00") << u"Customers"_s << true << 0 << 0;
-        QTest::newRow("dead port with Internet is code 01") << u"Customers"_s << true << 1 << 1;
+        QTest::addColumn<QString>("text");
+        const QString ensure = u" Ensure your computer is connected to Internet."_s;
+        QTest::newRow("numPORTS beyond 16 bits is code 03")
+            << u"Wide"_s << false << 1 << 3
+            << u"Error: Issues with Reading User Verification Database."_s + ensure;
+        QTest::newRow("missing table is code 02")
+            << u"NoSuchCustomers"_s << false << 1 << 2
+            << u"Error: Unable to Access User Verification Database."_s + ensure;
+        QTest::newRow("dead port without Internet is code 00")
+            << u"Customers"_s << true << 0 << 0
+            << u"Error: Your computer is NOT connected to Internet. Please correct!"_s;
+        QTest::newRow("dead port with Internet is code 01")
+            << u"Customers"_s << true << 1 << 1
+            << u"Error: MySQL ODBC driver not installed or Network Port 3306 Blocked"_s;
     }
 
     void lookupFailuresEndWithTheirCode()
@@ -368,7 +379,8 @@ private Q_SLOTS:
         AccountValues values = sentinel;
         QCOMPARE(lookup(u"N1"_s, values, table, dead ? deadServer() : QString()), qint16(7));
         QCOMPARE(m_dialogs.shown.size(), 1);
-        QCOMPARE(m_dialogs.shown[0].text, signin::lookupError(code).text);
+        QTEST(m_dialogs.shown[0].text, "text");
+        QCOMPARE(m_dialogs.shown[0].title, u"Error Code 0%1: See Tarvik™ User's Guide"_s.arg(code));
         QCOMPARE(int(m_end.exitStatus()), 10 + code);
         QCOMPARE(m_end.ends, 1);
         // The probe explains connection failures only.
@@ -439,6 +451,8 @@ private Q_SLOTS:
         m_copies->check(signin::mainWindowCaption(), found);
         QCOMPARE(found, qint16(1));
         m_sequence->showMainWindowHook()();
+        qint16 enter = 13;
+        m_splash->txtUserCode_KeyPress(enter);
         QTest::qWait(20);
         QCOMPARE(test::loginRecords(*m_central).size(), 1);
         // Closing the window runs QUIT, once.
@@ -464,12 +478,13 @@ private Q_SLOTS:
             << u"Please upgrade your Zelmar™ Software\r\nYour version was V1.2\r\nRequired minimum version is V1.2"_s;
         QTest::newRow("class 0 refused")
             << test::windowsFacts(2, 5, 0) << u"DEMO1"_s << true << int(ExitStatus::UnsupportedSystem)
-            << StartSequence::unsupportedText();
+            << u"Zelmar™ only runs on Windows XP/Windows 7/Windows 8"_s;
         // An account with the empty code exists: the empty code still says goodbye.
-        QTest::newRow("empty code says goodbye")
-            << xp << QString() << true << int(ExitStatus::Normal) << StartSequence::goodbyeText();
+        QTest::newRow("empty code says goodbye") << xp << QString() << true << int(ExitStatus::Normal)
+                                                 << u"Thank you for using the Zelmar™ program."_s;
         QTest::newRow("empty code: the lookup's failure comes first")
-            << xp << QString() << false << int(ExitStatus::ErrorCode01) << signin::lookupError(1).text;
+            << xp << QString() << false << int(ExitStatus::ErrorCode01)
+            << u"Error: MySQL ODBC driver not installed or Network Port 3306 Blocked"_s;
     }
 
     void starts()
