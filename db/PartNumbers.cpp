@@ -77,7 +77,7 @@ void Database::SQL_readPNlist(const QString& server, const QString& database, co
     if (!rs.moveFirst())
         return; // an empty table: numPN = 0
     while (!rs.eof()) {
-        // The count is an Integer: one row more than it holds is the original's overflow failure.
+        // The count is a 16-bit Integer: a row past what it holds is an overflow, and a failure.
         if (numPN == std::numeric_limits<qint16>::max())
             return;
         ++numPN; // counts the row even when reading it fails below

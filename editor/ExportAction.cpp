@@ -43,10 +43,8 @@ void FormMainTestMenu::setExporter(SummaryExporter* exporter)
 void FormMainTestMenu::btnEXPORT_Click()
 {
     const auto action = operatorAction();
-    // 1.
     lockFIELDS();
     displayBTN(1);
-    // 2.
     if (cur.pnLOADED == 0) {
         flash(pause, {txtStatus}, {{colors::yellow, 3}}, colors::white,
               StatusNote{.box = txtStatus,
