@@ -57,7 +57,6 @@ void FormMainTestMenu::btnEXPORT_Click()
         txtStatus->setText(idle);
         return;
     }
-    // 3.
     qint16 status = 0;
     createXCEL(status);
     if (ended())

@@ -87,13 +87,11 @@ void PartNumberEdits::create()
     const db::AccountValues& a = w.account;
     db::Database* database = w.database;
 
-    // 1.
     w.lockFIELDS();
     w.displayBTN(1);
     w.txtStatus->setText(u"Create New Part Number process"_s);
     w.txtStatus->repaint();
 
-    // 2.
     const QString answer = w.dialogs->input(u"Enter New Part Number:"_s,
                                             u"Click the CANCEL button to terminate process"_s, cur.curPN);
     if (w.ended())
@@ -112,7 +110,6 @@ void PartNumberEdits::create()
         return;
     }
 
-    // 4.
     QString strPN = answer;
     qint16 pnCHECK = 0;
     qint16 iSKIP = 1;
@@ -278,7 +275,6 @@ void PartNumberEdits::create()
         w.displayBTN(0);
         return;
     }
-    // 12.
     giveBack();
 }
 
@@ -288,11 +284,9 @@ void PartNumberEdits::remove()
     const db::AccountValues& a = w.account;
     db::Database* database = w.database;
 
-    // 1.
     w.lockFIELDS();
     w.displayBTN(1);
 
-    // 2.
     if (cur.pnLOADED == 0) {
         if (!tell(u"No part number was loaded - process terminated"_s, colors::yellow))
             return;
@@ -345,7 +339,6 @@ void PartNumberEdits::remove()
     w.unlockFIELDS();
     w.displayBTN(0);
 
-    // 8.
     bool told = true;
     if (status != 0)
         told = tell(u"ERROR: Part number ["_s + deleted + u"] could not be deleted - "_s + checkConnection,

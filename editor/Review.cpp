@@ -45,7 +45,6 @@ bool Review::passes(Kind kind, QString& strPN)
     w.lockFIELDS();
     w.displayBTN(1);
 
-    // 2.
     if (cur.pnLOADED == 0) {
         w.txtStatus->setText(u"ERROR: No part number is loaded"_s);
         flash(w.pause, {w.txtGOODSN}, {{colors::yellow, 3.0}}, colors::white);
@@ -106,7 +105,6 @@ bool Review::passes(Kind kind, QString& strPN)
             return refuse({w.txtBADSN, w.txtGOODSN}, u"ERR: Good and Bad R&R SN are the same"_s);
     }
 
-    // 6.
     if (w.chkautoMEASURE->isChecked()) {
         w.txtautoTIME_Validate(Cancel);
         if (w.ended())
@@ -242,7 +240,6 @@ void Review::writeAll(const QString& checkedPN)
         }))
         return;
 
-    // 7.
     if (status != 0) {
         flash(w.pause, {w.txtStatus}, {{colors::red, 3.0}}, colors::white,
               {.box = w.txtStatus,
@@ -253,7 +250,6 @@ void Review::writeAll(const QString& checkedPN)
     }
     if (w.ended())
         return;
-    // 8.
     restore();
 }
 

@@ -102,7 +102,6 @@ void Selection::load()
     const auto done = qScopeGuard([this] { m_loading = false; });
     const BusyCursor busy;
 
-    // 3.
     w.displayBTN(1);
     cur.curPN = w.lsttestPN->currentText();
     cur.curPNidx = qint16(w.lsttestPN->currentIndex());
@@ -124,7 +123,6 @@ void Selection::load()
         return;
     }
 
-    // 5.
     cur.pnLOADED = 1;
     w.txtsnNAME->setText(cur.snNAME);
     w.chkpnDEFAULT->setChecked(cur.pnDEFAULT == 1);
@@ -153,7 +151,6 @@ void Selection::load()
     showOption(w.txtautoTIME, cur.autoMEASURE == 1);
     w.txtautoTIME->setText(QLocale().toString(double(cur.autoTIME), 'f', 0));
 
-    // 8.
     if (cur.snBARCODE == 1)
         w.ConvertSerialNumber(cur.snFORMAT);
 
@@ -195,7 +192,6 @@ void Selection::load()
     cur.curPORT = -1;
     w.setupPORTS(0, 0, u"lsttestPN_Click"_s);
 
-    // 11.
     flash(w.pause, {w.txtStatus}, {{colors::green, 2.5}}, colors::white,
           {.box = w.txtStatus, .text = u"Part Number ["_s + cur.curPN + u"] was loaded"_s});
     if (ended())
@@ -312,7 +308,6 @@ void Selection::leaveList()
             return;
         }
 
-        // 3.6
         cur.renameSTEP = 3;
         flash(
             w.pause, {w.txtStatus}, {{colors::green, 1.5}}, colors::white,
@@ -320,7 +315,6 @@ void Selection::leaveList()
         if (ended())
             return;
 
-        // 3.7
         cur.renameSTEP = 4;
         cur.forgetSelection();
         cur.curPN = t;
@@ -373,7 +367,6 @@ void Selection::leaveList()
 void Selection::switchPort()
 {
     CurrentParams& cur = w.cur;
-    // 1.
     cur.newPORT = qint16(w.lstPORT->currentIndex());
     if (cur.newPORT == cur.curPORT)
         return;
@@ -413,11 +406,9 @@ void Selection::changeScale()
 void Selection::readcurPARAM(qint16& iERROR)
 {
     CurrentParams& cur = w.cur;
-    // 1.
     iERROR = 1;
     bool Cancel = false;
 
-    // 2.
     if (w.chksnBARCODE->isChecked()) {
         w.txtsnFORMAT_Validate(Cancel);
         if (ended())
@@ -427,7 +418,6 @@ void Selection::readcurPARAM(qint16& iERROR)
         w.ConvertSerialNumber(w.txtsnFORMAT->text());
     }
 
-    // 3.
     if (w.chkRANDR->isChecked()) {
         const auto refuse = [&](std::initializer_list<QWidget*> fields, const QString& message) {
             w.txtStatus->setText(message);
@@ -447,7 +437,6 @@ void Selection::readcurPARAM(qint16& iERROR)
         }
     }
 
-    // 4.
     if (w.chkautoMEASURE->isChecked()) {
         w.txtautoTIME_Validate(Cancel);
         if (ended())
@@ -467,7 +456,6 @@ void Selection::readcurPARAM(qint16& iERROR)
     cur.pnDEFAULT = 0;
     cur.snEXTENDER = 0;
 
-    // 8.
     iERROR = 0;
 }
 

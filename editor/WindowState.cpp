@@ -123,7 +123,6 @@ void FormMainTestMenu::lockFIELDS()
 
 void FormMainTestMenu::unlockFIELDS()
 {
-    // 1.
     lsttestPN->setEnabled(true);
     // A keyboard user goes on from the part-number list when locking took the focus away.
     const QWidget* focus = focusWidget();
@@ -132,24 +131,19 @@ void FormMainTestMenu::unlockFIELDS()
         if (isVisible())
             lsttestPN->setFocus(Qt::OtherFocusReason);
     }
-    // 2.
     if (lsttestPN->currentIndex() == -1)
         return;
-    // 3.
     for (QWidget* control : std::initializer_list<QWidget*>{chksnACTIVE, chkpnDEFAULT, chksnBARCODE,
                                                             chkautoMEASURE, chkRANDR, chkACTIVE, txtsnNAME})
         control->setEnabled(true);
-    // 4.
     txtsnFORMAT->setEnabled(chksnBARCODE->isChecked());
     txtautoTIME->setEnabled(chkautoMEASURE->isChecked());
     txtGOODSN->setEnabled(chkRANDR->isChecked());
     txtBADSN->setEnabled(chkRANDR->isChecked());
-    // 5.
     for (QWidget* control :
          std::initializer_list<QWidget*>{lstPORT, txtPort, txtMinSpec, txtMaxSpec, lstsCALE, lstuNITS,
                                          lstSPEED, txtAVG, lstRANGE, txtTDLY, chkssON})
         control->setEnabled(true);
-    // 6.
     const bool steady = chkssON->isChecked();
     txtssTOL->setEnabled(steady);
     txtssMAXT->setEnabled(steady);

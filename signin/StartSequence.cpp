@@ -194,7 +194,6 @@ bool StartSequence::signIn()
             return false;
         }
 
-        // 3.2
         progVERSION = versionNumber(build::versionMajor, build::versionMinor);
 
         // 3.3 An empty code is how the operator leaves: no sign-in record.
@@ -273,7 +272,6 @@ void StartSequence::Form_Load()
         return;
     }
 
-    // 5.
     m_window.setWindowTitle(mainWindowCaption());
 
     // 6 and 7 talk to both servers; the sign-in window stays up meanwhile.
@@ -329,7 +327,6 @@ void StartSequence::Form_Load()
     m_window.lsttestPN->setEnabled(true);
     m_window.displayBTN(0);
 
-    // 13.
     m_window.txtStatus->setText(u"Waiting for User Input"_s);
     setBackColor(m_window.txtStatus, colors::white);
 
