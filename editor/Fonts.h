@@ -7,7 +7,7 @@ namespace zelmar {
 // The editor's controls use Calibri. Where Calibri is not installed, the
 // metric-compatible Carlito (Debian package fonts-crosextra-carlito) is put in
 // its place through a font substitution, so a request for "Calibri" keeps the
-// layout of the original. Safe to call more than once; needs a QGuiApplication.
+// layout drawn for Calibri. Safe to call more than once; needs a QGuiApplication.
 void useCalibri();
 
 // A Calibri font of the given point size (after useCalibri()).

@@ -351,7 +351,7 @@ void FormMainTestMenu::connectHandlers()
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(Timer6, &QTimer::timeout, this, [this] { Timer6_Timer(); });
 
-    // Typing over the PN leaves no entry selected, as in the original combo box.
+    // Typing over the PN leaves no entry selected, as a Windows combo box does.
     connect(lsttestPN->lineEdit(), &QLineEdit::textEdited, this, [this] { lsttestPNEdited(); });
     // QComboBox selects an entry whose text matches the typed text when editing
     // ends; the editor decides that itself (rename), so that goes.

@@ -14,7 +14,7 @@ SystemFacts QtHostSystem::facts() const
 {
     SystemFacts out;
 #ifdef Q_OS_WIN
-    // The same call as the original, with the 148-byte record.
+    // GetVersionExA with the 148-byte record, the size that call expects.
     OSVERSIONINFOA info;
     ZeroMemory(&info, sizeof(info));
     info.dwOSVersionInfoSize = sizeof(info);

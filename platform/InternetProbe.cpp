@@ -31,7 +31,7 @@ void HttpInternetProbe::checkINTERNET(qint16& connected)
 
     QNetworkAccessManager manager;
     QNetworkRequest request(m_url);
-    // As the original's flags: reload from the server and keep nothing in a cache.
+    // Reload from the server and keep nothing in a cache: a stale answer would hide a dead link.
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setTransferTimeout(m_timeoutMs);
