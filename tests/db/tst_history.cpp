@@ -2,6 +2,7 @@
 // the rows written and read back, and a write that fails (the table's detection: tst_signin).
 
 #include "DbFixtures.h"
+#include "FaultProxy.h"
 
 using namespace Qt::StringLiterals;
 using namespace zelmar;
@@ -143,6 +144,92 @@ private Q_SLOTS:
         QCOMPARE(test::errorRecords(tdb), records);
         QCOMPARE(who.table == db::HistoryTable::Missing, result == db::HistoryWrite::Skipped);
         QVERIFY(result == db::HistoryWrite::Skipped || tdb.count(u"zHISTORY"_s) == 0);
+    }
+
+    // Port rows saved one by one in a transaction (texts that one statement could store changed),
+    // the link cut at each statement in turn: a save reported stands with its history exactly once,
+    // a failed one leaves neither, and the second attempt stores both once.
+    void withTheTransaction_data()
+    {
+        QTest::addColumn<bool>("delivered");
+        QTest::newRow("statement lost") << false;
+        QTest::newRow("reply lost") << true;
+    }
+    void withTheTransaction()
+    {
+        QFETCH(bool, delivered);
+        test::TestDatabase tdb({u"customer.sql"_s});
+        test::FaultProxy proxy;
+        test::Caller c{db::Database(), tdb.profile(), u"portCONFIG"_s};
+        c.profile.server = proxy.serverValue();
+        c.database.history = signer;
+        test::Ports ports = test::Ports::of(4, 50);
+        ports.portNAME[0] = u"Pört 1"_s;
+        const auto save = [&] {
+            qint16 status = 1;
+            c.database.beginSave(u"PN-A"_s);
+            ports.write(c, &db::Database::SQL_writePORTinfo, 1, 4, status);
+            return status;
+        };
+        QVERIFY(proxy.ok() && test::seedFaultData(tdb));
+        const QStringList before = test::faultState(tdb);
+        QCOMPARE(save(), 0);
+        const int statements = proxy.statements();
+        const QStringList after = test::faultState(tdb);
+        QCOMPARE(after.filter(u"OP7|UPDATE|PN-A|"_s).size(), 4 * 14); // every value of the 4 ports, once
+        for (int k = 1; k <= statements; ++k) {
+            QVERIFY(test::seedFaultData(tdb));
+            proxy.setPlan({test::FaultProxy::Fault::Cut, k, delivered});
+            const QByteArray at = "statement " + QByteArray::number(k);
+            if (save() != 0) {
+                QVERIFY2(test::faultState(tdb) == before, at.constData());
+                QVERIFY2(save() == 0, at.constData());
+            }
+            QVERIFY2(test::faultState(tdb) == after, at.constData());
+            QVERIFY2(test::errorRecords(tdb).isEmpty(), at.constData());
+        }
+    }
+
+    // The default marks taken part-way, then a failure: every mark taken gets its row, the saved
+    // PN's own too when its record does not set it again, and none a mark that stayed.
+    void marksTakenThenFailed_data()
+    {
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("a later mark refused")
+            << u"OLD.partNUM = 'PN-C'"_s << QStringList{u"PN-A|1|0"_s, u"PN-B|1|0"_s};
+        QTest::newRow("the record refused")
+            << u"NEW.snVALID = 0"_s << QStringList{u"PN-A|1|0"_s, u"PN-C|1|0"_s, u"PN-B|1|0"_s};
+    }
+    void marksTakenThenFailed()
+    {
+        QFETCH(QString, refused);
+        QFETCH(QStringList, rows);
+        test::TestDatabase tdb({u"customer.sql"_s});
+        QVERIFY(test::seedFaultData(tdb) &&
+                test::execAll(tdb, {u"UPDATE snPN SET pnDEFAULT = 1"_s,
+                                    test::refusal(u"snPN"_s, u"UPDATE"_s, refused)}));
+        test::Caller c{db::Database(), tdb.profile(), u"snPN"_s};
+        c.database.history = signer;
+        c.database.beginSave(u"PN-B"_s);
+        // As the editor saves: a failed write once more, the record only after the marks.
+        qint16 status = 1;
+        const auto twice = [&](const auto& write) {
+            for (int attempt = 0; attempt < 2 && status != 0; ++attempt)
+                write();
+        };
+        twice([&] { c(&db::Database::SQL_writePNdef, status); });
+        QString pn = u"PN-B"_s;
+        qint16 map = 0;
+        if (status == 0) {
+            status = 1;
+            twice([&] { test::edited.writeinfo(c, u"PN-B"_s, pn, map, status); });
+        }
+        QCOMPARE(status, 1);
+        QCOMPARE(test::lines(tdb,
+                             u"SELECT partNUM, oldVALUE, newVALUE FROM zHISTORY WHERE field = 'pnDEFAULT' "
+                             u"ORDER BY id"_s),
+                 rows);
     }
 };
 
