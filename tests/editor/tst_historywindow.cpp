@@ -1,6 +1,7 @@
 // The change history window of the editor, on a database of the test server: opened with
 // Ctrl+H or from the part-number list's menu, its rows, their order, sorting and copying;
 // the status-bar note and no window where there is nothing to show; and what each action records.
+#include "../db/DbFixtures.h"
 #include "EditorOnDb.h"
 #include "FaultProxy.h"
 #include "HistoryWindow.h"
@@ -32,19 +33,6 @@ QStringList shown(const QTableView* table, QList<int> columns = {})
         for (int c : columns)
             cells << m->index(r, c).data().toString();
         out << cells.join(u'\t');
-    }
-    return out;
-}
-
-// Every row of a query, its values joined by "|".
-QStringList lines(test::TestDatabase& tdb, const QString& sql)
-{
-    QStringList out;
-    for (const QVariantList& row : tdb.rows(sql)) {
-        QStringList cells;
-        for (const QVariant& v : row)
-            cells << (v.isNull() ? u"NULL"_s : v.toString());
-        out << cells.join(u'|');
     }
     return out;
 }
@@ -136,16 +124,16 @@ private Q_SLOTS:
         } else {
             w->btnADD_Click();
         }
-        QCOMPARE(lines(e.tdb, u"SELECT Routine FROM zSQL"_s), QStringList());
+        QCOMPARE(test::errorRecords(e.tdb), QStringList());
         QCOMPARE(e.database.history.table, table ? db::HistoryTable::Present : db::HistoryTable::Missing);
         if (signIn == db::HistoryTable::Missing)
             QCOMPARE(proxy.sent().filter(u"zHISTORY"_s, Qt::CaseInsensitive), QStringList());
         if (!table) // the action went through all the same
             QVERIFY(e.snapshot() != before);
         else
-            QCOMPARE(lines(e.tdb,
-                           u"SELECT CONCAT_WS('|', Operator_Code, Operator_Initials, Company), action, "
-                           u"partNUM, mapNUM, field, oldVALUE, newVALUE FROM zHISTORY ORDER BY id"_s),
+            QCOMPARE(test::lines(e.tdb,
+                                 u"SELECT CONCAT_WS('|', Operator_Code, Operator_Initials, Company), action, "
+                                 u"partNUM, mapNUM, field, oldVALUE, newVALUE FROM zHISTORY ORDER BY id"_s),
                      rows.replaceInStrings(QRegularExpression(u"^"_s), u"OP1|AB|Acme|"_s));
     }
 
