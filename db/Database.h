@@ -139,6 +139,13 @@ private:
     // The history rows of a change that was stored; a failure to write them leaves an error record.
     void recordHistory(const QString& server, const QString& database, const QString& user,
                        const QString& password, const QList<HistoryRow>& rows);
+    // `rows` and, when the save's own default mark was taken and its record will not set it
+    // again, that change too.
+    void recordOwnMarkCleared(const QString& server, const QString& database, const QString& user,
+                              const QString& password, QList<HistoryRow> rows);
+    // The history rows of a save inside its transaction, before the COMMIT. False when the
+    // transaction is gone (a lost link, a deadlock); `written`: the rows go with the change.
+    bool historyBeforeCommit(Connection& connection, const QList<HistoryRow>& rows, bool& written);
 
     Dialogs* m_dialogs;
     Timeouts m_timeouts;

@@ -308,7 +308,7 @@ HistoryTable findHistoryTable(const Profile& profile, const Timeouts& timeouts)
 }
 
 HistoryWrite writeHistory(Connection& connection, const Profile& profile, const Timeouts& timeouts,
-                          HistoryAuthor& author, const QList<HistoryRow>& rows)
+                          HistoryAuthor& author, const QList<HistoryRow>& rows, bool inTransaction)
 {
     if (author.table == HistoryTable::Missing || rows.isEmpty())
         return HistoryWrite::Skipped;
@@ -318,8 +318,10 @@ HistoryWrite writeHistory(Connection& connection, const Profile& profile, const 
                          u" (`changedAT`,`Operator_Code`,`Operator_Initials`,`Company`,`action`,`partNUM`,"
                          u"`mapNUM`,`field`,`oldVALUE`,`newVALUE`) VALUES "_s;
     const QString tuple = u"(NOW(),?,?,?,?,?,?,?,?,?)"_s;
-    for (qsizetype from = 0; from < rows.size(); from += rowsPerStatement) {
-        const QList<HistoryRow> chunk = rows.mid(from, rowsPerStatement);
+    // In a transaction a failure part-way must not leave some rows to be committed: one statement.
+    const qsizetype perStatement = inTransaction ? rows.size() : rowsPerStatement;
+    for (qsizetype from = 0; from < rows.size(); from += perStatement) {
+        const QList<HistoryRow> chunk = rows.mid(from, perStatement);
         QStringList tuples(chunk.size(), tuple);
         Binds binds;
         for (const HistoryRow& r : chunk) {
@@ -345,7 +347,11 @@ HistoryWrite writeHistory(Connection& connection, const Profile& profile, const 
             author.table = HistoryTable::Missing;
             return HistoryWrite::Skipped;
         }
-        if (!answerLost(error))
+        // A deadlock, and a lock wait under innodb_rollback_on_timeout, roll back the whole
+        // transaction: committing after it would report a change that is not stored.
+        if (inTransaction && (error == ER_LOCK_DEADLOCK || error == ER_LOCK_WAIT_TIMEOUT))
+            return HistoryWrite::Aborted;
+        if (!answerLost(error) || inTransaction)
             return HistoryWrite::Failed;
         if (timeouts.budget)
             timeouts.budget->noteThread(thread);
@@ -390,6 +396,23 @@ void Database::recordHistory(const QString& server, const QString& databaseName,
     }
     if (written == HistoryWrite::Failed)
         recordMissingHistory(*this, server, databaseName, user, password, rows);
+}
+
+void Database::recordOwnMarkCleared(const QString& server, const QString& databaseName, const QString& user,
+                                    const QString& password, QList<HistoryRow> rows)
+{
+    if (m_ownMarkCleared)
+        addChange(rows, m_savePN, 0, u"pnDEFAULT"_s, qint16(1), qint16(0));
+    m_ownMarkCleared = false;
+    recordHistory(server, databaseName, user, password, rows);
+}
+
+bool Database::historyBeforeCommit(Connection& connection, const QList<HistoryRow>& rows, bool& written)
+{
+    const HistoryWrite result =
+        writeHistory(connection, connection.profile(), m_timeouts, history, rows, true);
+    written = result == HistoryWrite::Written;
+    return result != HistoryWrite::Aborted && !connection.linkLost();
 }
 
 bool readHistory(const Profile& profile, const Timeouts& timeouts, const QString& partNUM,

@@ -124,13 +124,16 @@ enum class HistoryWrite
     Written,
     Skipped, // nothing to write, or no table (learnt into author.table)
     Failed,  // the rows are not (or not all) stored
+    Aborted, // inside a transaction: the server ended the whole transaction with the statement
 };
 
-// Appends `rows`, signed by `author`, with the server's time, on the caller's open connection
-// (inside the caller's transaction where it has one), a statement per 500 rows. An answer lost
-// on the way is checked over a new connection, so Written and Failed are what is stored.
+// Appends `rows`, signed by `author`, with the server's time, on the caller's open connection,
+// a statement per 500 rows. An answer lost on the way is checked over a new connection, so
+// Written and Failed are what is stored. Inside the caller's transaction (`inTransaction`) the
+// rows go in one statement, stored whole or not at all with the transaction, and a lost answer
+// is not checked: the transaction went with the link.
 HistoryWrite writeHistory(Connection& connection, const Profile& profile, const Timeouts& timeouts,
-                          HistoryAuthor& author, const QList<HistoryRow>& rows);
+                          HistoryAuthor& author, const QList<HistoryRow>& rows, bool inTransaction = false);
 
 // The error record of rows that were not written after a change that was stored.
 inline const QString historyRoutine = QStringLiteral("SQL_writeHISTORY");

@@ -226,6 +226,8 @@ void Database::SQL_writeinfo(const QString& server, const QString& database, con
     if (!ok) {
         iERROR = 1;
         SQL_writeERROR(server, database, user, password, errorTable, u"SQL_writeinfo"_s, summary);
+        // The mark taken with the others is not given back by this attempt: that is stored.
+        recordOwnMarkCleared(server, database, user, password, {});
         return;
     }
     m_ownMarkCleared = false;
@@ -260,7 +262,7 @@ void Database::SQL_writePNdef(const QString& server, const QString& database, co
                             unsure = name;
                         else if (name == m_savePN)
                             m_ownMarkCleared = true;
-                        else if (ok)
+                        else
                             addChange(changes, name, 0, colPnDEFAULT, qint16(1), qint16(0));
                     }
                     if (ok)
@@ -269,15 +271,26 @@ void Database::SQL_writePNdef(const QString& server, const QString& database, co
             }
         }
     }
-    // A mark taken though the answer was lost is recorded all the same; the second attempt passes it by.
-    if (!unsure.isNull() && unsure != m_savePN &&
+    // A mark taken though the answer was lost is recorded all the same; the second attempt passes it
+    // by. Only a record of exactly that name tells: the server's comparison may find others.
+    if (!unsure.isNull() &&
         findOutcome(profile(server, database, user, password), m_timeouts, onePartNumber(table, unsure),
                     [&](Recordset& rs) -> std::optional<bool> {
-                        return anyRow(rs, [&](Recordset& r) { return holdsInt16(r, colPnDEFAULT, 0); });
-                    }) == Outcome::Done)
-        addChange(changes, unsure, 0, colPnDEFAULT, qint16(1), qint16(0));
-    // The marks taken before a failure are stored all the same.
-    recordHistory(server, database, user, password, changes);
+                        return anyRow(rs, [&](Recordset& r) {
+                            return holdsText(r, colPartNUM, unsure) && holdsInt16(r, colPnDEFAULT, 0);
+                        });
+                    }) == Outcome::Done) {
+        if (unsure == m_savePN)
+            m_ownMarkCleared = true;
+        else
+            addChange(changes, unsure, 0, colPnDEFAULT, qint16(1), qint16(0));
+    }
+    // The marks taken before a failure are stored all the same, the save's own too: no record
+    // follows that would set it again.
+    if (ok)
+        recordHistory(server, database, user, password, changes);
+    else
+        recordOwnMarkCleared(server, database, user, password, changes);
     if (ok) {
         iERROR = 0;
     } else {

@@ -265,8 +265,12 @@ void Database::SQL_writePORTinfo(
     Failure failure = Failure::None;
     bool sent = false;
     QList<HistoryRow> history;
+    // Written in the save's transaction (rows stored one by one): committed with the change or not at all.
+    bool historyWithChange = false;
     {
         Session session(profile(server, database, user, password), m_timeouts);
+        session.rows().setBeforeCommit(
+            [&] { return historyBeforeCommit(session.connection(), history, historyWithChange); });
         QList<Recordset::RowEdits> changes;
         if (!session.open(onePortMap(table, mapPort))) {
             failure = Failure::Connect;
@@ -276,6 +280,9 @@ void Database::SQL_writePORTinfo(
             // Only the rows whose stored values differ are written, all of them together.
             failure = Failure::Rows;
             sent = true;
+            // Rolled back on an open link; after a lost one the history shares the change's fate.
+            if (!session.connection().linkLost())
+                historyWithChange = false;
         } else {
             iERROR = 0;
         }
@@ -293,7 +300,7 @@ void Database::SQL_writePORTinfo(
             iERROR = 0;
         }
     }
-    if (failure == Failure::None)
+    if (failure == Failure::None && !historyWithChange)
         recordHistory(server, database, user, password, history);
     tell(dialogs(), failure);
 }

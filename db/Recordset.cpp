@@ -955,6 +955,10 @@ bool Recordset::oneByOne(qsizetype count, const std::function<bool(qsizetype)>& 
             return false;
         }
     }
+    if (together && m_beforeCommit && !m_beforeCommit()) {
+        m_connection.rollback();
+        return fail(u"The save was rolled back with what goes with it"_s);
+    }
     if (together && !m_connection.commit()) {
         m_connection.rollback();
         return fail(m_connection.errorText());

@@ -105,6 +105,10 @@ public:
     bool deleteRows(const QList<int>& rows);
     // New rows, each with the same columns in the same order, in one statement.
     bool appendRows(const QList<Fields>& rows);
+    // Runs inside the transaction of a save of several rows, just before its COMMIT, so that what
+    // it writes is stored together with those rows or not at all; false rolls the save back.
+    // Saves in one statement or of one row run in autocommit and never call it.
+    void setBeforeCommit(std::function<bool()> hook) { m_beforeCommit = std::move(hook); }
 
     QString errorText() const { return m_error; }
     // Lets go of the result and the prepared statements.
@@ -156,6 +160,7 @@ private:
     bool m_adding = false;
     QList<QPair<QString, QVariant>> m_edits;
     QHash<QString, Statement*> m_statements;
+    std::function<bool()> m_beforeCommit;
     QString m_error;
 };
 

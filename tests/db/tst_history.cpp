@@ -2,6 +2,7 @@
 // the rows written and read back, and a write that fails (the table's detection: tst_signin).
 
 #include "DbFixtures.h"
+#include "FaultProxy.h"
 
 using namespace Qt::StringLiterals;
 using namespace zelmar;
@@ -29,13 +30,19 @@ QList<HistoryRow> changes(const QString& pn, int n)
     return rows;
 }
 
-db::HistoryWrite write(test::TestDatabase& tdb, const QList<HistoryRow>& rows, db::HistoryAuthor& who)
-{
-    test::Caller caller{db::Database(), tdb.profile(), {}};
-    return test::writeHistory(caller, rows, who);
-}
-
 const db::HistoryAuthor signer{u"OP7"_s, u"JD"_s, u"Acme Ltd"_s, db::HistoryTable::Present};
+
+// New values for the 4 ports of PN-A (map 1 of the fault data), one text not plain ASCII: the rows
+// are stored one by one, in a transaction.
+qint16 savePorts(test::Caller& c)
+{
+    test::Ports ports = test::Ports::of(4, 50);
+    ports.portNAME[0] = u"Pört 1"_s;
+    qint16 status = 1;
+    c.database.beginSave(u"PN-A"_s);
+    ports.write(c, &db::Database::SQL_writePORTinfo, 1, 4, status);
+    return status;
+}
 
 } // namespace
 
@@ -103,7 +110,8 @@ private Q_SLOTS:
              << HistoryRow{u"UPDATE"_s, u"PN-1"_s, 2, u"portNAME"_s, u"x"_s, u""_s};
         const QString now = u"SELECT CAST(NOW() AS CHAR)"_s, before = tdb.scalar(now).toString();
         db::HistoryAuthor who = signer;
-        QCOMPARE(write(tdb, rows, who), db::HistoryWrite::Written);
+        test::Caller caller{db::Database(), tdb.profile(), {}};
+        QCOMPARE(test::writeHistory(caller, rows, who), db::HistoryWrite::Written);
         const QString after = tdb.scalar(now).toString();
         QList<db::HistoryEntry> read;
         QVERIFY(db::readHistory(tdb.profile(), {}, u"PN-1"_s, read));
@@ -119,30 +127,105 @@ private Q_SLOTS:
                  QStringList({u"1|PN-0|42|0"_s, u"0|x||0"_s}));
     }
 
-    // A refused write stores nothing and leaves its error record; a table dropped since the
-    // sign-in is silent and is not asked again.
-    void notWritten_data()
+    // A refused write stores nothing and leaves its error record; a save of port rows one by one
+    // (in a transaction) stands all the same.
+    void refused_data()
     {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<db::HistoryWrite>("result");
-        QTest::addColumn<QStringList>("records");
-        QTest::newRow("refused") << test::refusal(u"zHISTORY"_s, u"INSERT"_s) << db::HistoryWrite::Failed
-                                 << QStringList{u"SQL_writeHISTORY|History row missing PN-1 IE = 2"_s};
-        QTest::newRow("table dropped")
-            << u"DROP TABLE zHISTORY"_s << db::HistoryWrite::Skipped << QStringList();
+        QTest::addColumn<bool>("inSave");
+        QTest::newRow("the rows alone") << false;
+        QTest::newRow("inside a save's transaction") << true;
     }
-    void notWritten()
+    void refused()
     {
-        QFETCH(QString, setup);
-        QFETCH(db::HistoryWrite, result);
-        QFETCH(QStringList, records);
-        test::TestDatabase tdb({u"customer.sql"_s, u"history.sql"_s});
-        QVERIFY2(tdb.ok() && tdb.exec(setup), qPrintable(tdb.error()));
+        QFETCH(bool, inSave);
+        test::TestDatabase tdb({u"customer.sql"_s});
+        QVERIFY(test::seedFaultData(tdb) && tdb.exec(test::refusal(u"zHISTORY"_s, u"INSERT"_s)));
+        test::Caller c{db::Database(), tdb.profile(), u"portCONFIG"_s};
         db::HistoryAuthor who = signer;
-        QCOMPARE(write(tdb, changes(u"PN-1"_s, 2), who), result);
-        QCOMPARE(test::errorRecords(tdb), records);
-        QCOMPARE(who.table == db::HistoryTable::Missing, result == db::HistoryWrite::Skipped);
-        QVERIFY(result == db::HistoryWrite::Skipped || tdb.count(u"zHISTORY"_s) == 0);
+        if (inSave) {
+            c.database.history = signer;
+            QCOMPARE(savePorts(c), 0);
+            QCOMPARE(tdb.scalar(u"SELECT portNAME FROM portCONFIG WHERE mapPORT = 1 AND mapNUM = 1"_s),
+                     QVariant(u"Pört 1"_s));
+        } else {
+            QCOMPARE(test::writeHistory(c, changes(u"PN-A"_s, 2), who), db::HistoryWrite::Failed);
+        }
+        QCOMPARE(test::errorRecords(tdb), QStringList{u"SQL_writeHISTORY|History row missing PN-A IE = 2"_s});
+        QCOMPARE(tdb.count(u"zHISTORY"_s), 0);
+    }
+
+    // Port rows saved one by one in a transaction, the link cut at each statement in turn: a save
+    // reported stands with its history exactly once, a failed one leaves neither, and the second
+    // attempt stores both once.
+    void withTheTransaction_data()
+    {
+        QTest::addColumn<bool>("delivered");
+        QTest::newRow("statement lost") << false;
+        QTest::newRow("reply lost") << true;
+    }
+    void withTheTransaction()
+    {
+        QFETCH(bool, delivered);
+        test::TestDatabase tdb({u"customer.sql"_s});
+        test::FaultProxy proxy;
+        test::Caller c{db::Database(), tdb.profile(), u"portCONFIG"_s};
+        c.profile.server = proxy.serverValue();
+        c.database.history = signer;
+        QVERIFY(proxy.ok() && test::seedFaultData(tdb));
+        const QStringList before = test::faultState(tdb);
+        QCOMPARE(savePorts(c), 0);
+        const int statements = proxy.statements();
+        const QStringList after = test::faultState(tdb);
+        QCOMPARE(after.filter(u"OP7|UPDATE|PN-A|"_s).size(), 4 * 14); // every value of the 4 ports, once
+        for (int k = 1; k <= statements; ++k) {
+            QVERIFY(test::seedFaultData(tdb));
+            proxy.setPlan({test::FaultProxy::Fault::Cut, k, delivered});
+            const QByteArray at = "statement " + QByteArray::number(k);
+            if (savePorts(c) != 0) {
+                QVERIFY2(test::faultState(tdb) == before, at.constData());
+                QVERIFY2(savePorts(c) == 0, at.constData());
+            }
+            QVERIFY2(test::faultState(tdb) == after, at.constData());
+            QVERIFY2(test::errorRecords(tdb).isEmpty(), at.constData());
+        }
+    }
+
+    // The default marks taken part-way, then a failure: every mark taken gets its row, the saved
+    // PN's own too when its record does not set it again, and none a mark that stayed.
+    void marksTakenThenFailed_data()
+    {
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("a later mark refused")
+            << u"OLD.partNUM = 'PN-C'"_s << QStringList{u"PN-A|1|0"_s, u"PN-B|1|0"_s};
+        QTest::newRow("the record refused")
+            << u"NEW.snVALID = 0"_s << QStringList{u"PN-A|1|0"_s, u"PN-C|1|0"_s, u"PN-B|1|0"_s};
+    }
+    void marksTakenThenFailed()
+    {
+        QFETCH(QString, refused);
+        QFETCH(QStringList, rows);
+        test::TestDatabase tdb({u"customer.sql"_s});
+        QVERIFY(test::seedFaultData(tdb) &&
+                test::execAll(tdb, {u"UPDATE snPN SET pnDEFAULT = 1"_s,
+                                    test::refusal(u"snPN"_s, u"UPDATE"_s, refused)}));
+        test::Caller c{db::Database(), tdb.profile(), u"snPN"_s};
+        c.database.history = signer;
+        c.database.beginSave(u"PN-B"_s);
+        // As the editor saves: a failed write once more, the record only after the marks (here it
+        // fails both times when it runs at all).
+        qint16 status = 1;
+        for (int attempt = 0; attempt < 2 && status != 0; ++attempt)
+            c(&db::Database::SQL_writePNdef, status);
+        QString pn = u"PN-B"_s;
+        qint16 map = 0;
+        for (int attempt = 0, marksTaken = status == 0; attempt < 2 && marksTaken; ++attempt)
+            test::edited.writeinfo(c, u"PN-B"_s, pn, map, status);
+        QCOMPARE(status, 1);
+        QCOMPARE(test::lines(tdb,
+                             u"SELECT partNUM, oldVALUE, newVALUE FROM zHISTORY WHERE field = 'pnDEFAULT' "
+                             u"ORDER BY id"_s),
+                 rows);
     }
 };
 

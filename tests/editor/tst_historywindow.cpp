@@ -1,7 +1,9 @@
 // The change history window of the editor, on a database of the test server: opened with
 // Ctrl+H or from the part-number list's menu, its rows, their order, sorting and copying;
 // the status-bar note and no window where there is nothing to show; and what each action records.
+#include "../db/DbFixtures.h"
 #include "EditorOnDb.h"
+#include "FaultProxy.h"
 #include "HistoryWindow.h"
 
 #include <QAction>
@@ -35,19 +37,6 @@ QStringList shown(const QTableView* table, QList<int> columns = {})
     return out;
 }
 
-// Every row of a query, its values joined by "|".
-QStringList lines(test::TestDatabase& tdb, const QString& sql)
-{
-    QStringList out;
-    for (const QVariantList& row : tdb.rows(sql)) {
-        QStringList cells;
-        for (const QVariant& v : row)
-            cells << (v.isNull() ? u"NULL"_s : v.toString());
-        out << cells.join(u'|');
-    }
-    return out;
-}
-
 enum Action
 {
     Edit,
@@ -67,42 +56,55 @@ class TestHistoryWindow : public QObject
 
 private Q_SLOTS:
     // Each action on AA-1 (map 1, 41 the largest map) as the operator does it, read back from the
-    // table: one row per stored value it changed.
+    // table: one row per stored value it changed. Without the table nothing is recorded, and where
+    // the sign-in found none no statement names it.
     void recorded_data()
     {
         QTest::addColumn<int>("action");
-        QTest::addColumn<bool>("table");
+        QTest::addColumn<db::HistoryTable>("signIn");
         QTest::addColumn<QStringList>("rows");
+        const auto present = db::HistoryTable::Present;
         QTest::newRow("UPDATE: a limit, a text, the default mark taken from another PN")
-            << int(Edit) << true
+            << int(Edit) << present
             << QStringList{u"UPDATE|BB-2|0|pnDEFAULT|1|0"_s, u"UPDATE|AA-1|0|snNAME|first|edited"_s,
                            u"UPDATE|AA-1|0|pnDEFAULT|0|1"_s, u"UPDATE|AA-1|3|unitSCALE|1|2"_s,
                            u"UPDATE|AA-1|3|minSPEC|31|12.5"_s};
-        QTest::newRow("UPDATE without edits: none") << int(Save) << true << QStringList();
+        QTest::newRow("UPDATE without edits: none") << int(Save) << present << QStringList();
         QTest::newRow("UPDATE of the default PN without edits: its mark kept, none")
-            << int(SaveDefault) << true << QStringList();
+            << int(SaveDefault) << present << QStringList();
         QTest::newRow("rename: one partNUM row")
-            << int(Rename) << true << QStringList{u"RENAME|AB-2|0|partNUM|AA-1|AB-2"_s};
+            << int(Rename) << present << QStringList{u"RENAME|AB-2|0|partNUM|AA-1|AB-2"_s};
         QTest::newRow("CREATE from defaults: the new map")
-            << int(CreateFromDefaults) << true << QStringList{u"CREATE|NEW-1|0|NULL|NULL|42"_s};
+            << int(CreateFromDefaults) << present << QStringList{u"CREATE|NEW-1|0|NULL|NULL|42"_s};
         QTest::newRow("CREATE from the current PN: its name as the old value")
-            << int(CreateFromCurrent) << true << QStringList{u"CREATE|NEW-1|0|NULL|AA-1|42"_s};
+            << int(CreateFromCurrent) << present << QStringList{u"CREATE|NEW-1|0|NULL|AA-1|42"_s};
         QTest::newRow("DELETE: the map deleted")
-            << int(Delete) << true << QStringList{u"DELETE|AA-1|0|NULL|1|NULL"_s};
-        QTest::newRow("no table, not known at sign-in: silent") << int(Edit) << false << QStringList();
+            << int(Delete) << present << QStringList{u"DELETE|AA-1|0|NULL|1|NULL"_s};
+        QTest::newRow("no table, not known at sign-in: silent")
+            << int(Edit) << db::HistoryTable::Unknown << QStringList();
+        for (const auto& [a, name] : {std::pair{Edit, "UPDATE"},
+                                      {Rename, "rename"},
+                                      {CreateFromCurrent, "CREATE"},
+                                      {Delete, "DELETE"}})
+            QTest::addRow("no table found at sign-in: %s sends nothing of it", name)
+                << int(a) << db::HistoryTable::Missing << QStringList();
     }
     void recorded()
     {
         QFETCH(int, action);
-        QFETCH(bool, table);
+        QFETCH(db::HistoryTable, signIn);
         QFETCH(QStringList, rows);
+        const bool table = signIn == db::HistoryTable::Present;
         EditorOnDb e(8, table ? QStringList{u"customer.sql"_s, u"history.sql"_s}
                               : QStringList{u"customer.sql"_s});
-        e.database.history = {u"OP1"_s, u"AB"_s, u"Acme"_s,
-                              table ? db::HistoryTable::Present : db::HistoryTable::Unknown};
+        e.database.history = {u"OP1"_s, u"AB"_s, u"Acme"_s, signIn};
         QVERIFY2(e.seed() && e.load(action == SaveDefault ? u"BB-2"_s : u"AA-1"_s),
                  qPrintable(e.tdb.error()));
+        test::FaultProxy proxy; // sees what the action sends
+        QVERIFY(proxy.ok());
         FormMainTestMenu* w = e.w.get();
+        w->account.ipPORT = proxy.serverValue();
+        const QList<QVariantList> before = e.snapshot();
         e.dialogs.inputAnswers = {u"NEW-1"_s};
         e.dialogs.yesNoAnswers = {action != CreateFromDefaults, true};
         if (action == Edit) {
@@ -122,15 +124,16 @@ private Q_SLOTS:
         } else {
             w->btnADD_Click();
         }
-        QCOMPARE(lines(e.tdb, u"SELECT Routine FROM zSQL"_s), QStringList());
+        QCOMPARE(test::errorRecords(e.tdb), QStringList());
         QCOMPARE(e.database.history.table, table ? db::HistoryTable::Present : db::HistoryTable::Missing);
-        if (!table)
-            QCOMPARE(e.tdb.scalar(u"SELECT snNAME FROM snPN WHERE partNUM = 'AA-1'"_s).toString(),
-                     u"edited"_s);
+        if (signIn == db::HistoryTable::Missing)
+            QCOMPARE(proxy.sent().filter(u"zHISTORY"_s, Qt::CaseInsensitive), QStringList());
+        if (!table) // the action went through all the same
+            QVERIFY(e.snapshot() != before);
         else
-            QCOMPARE(lines(e.tdb,
-                           u"SELECT CONCAT_WS('|', Operator_Code, Operator_Initials, Company), action, "
-                           u"partNUM, mapNUM, field, oldVALUE, newVALUE FROM zHISTORY ORDER BY id"_s),
+            QCOMPARE(test::lines(e.tdb,
+                                 u"SELECT CONCAT_WS('|', Operator_Code, Operator_Initials, Company), action, "
+                                 u"partNUM, mapNUM, field, oldVALUE, newVALUE FROM zHISTORY ORDER BY id"_s),
                      rows.replaceInStrings(QRegularExpression(u"^"_s), u"OP1|AB|Acme|"_s));
     }
 
