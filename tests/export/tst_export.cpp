@@ -166,8 +166,6 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("sheets");
         QTest::addColumn<QString>("name");
         const QString pn25 = u"ABCDEFGHIJKLMNOPQRSTUVWXY"_s;
-        QTest::newRow("second export") << u"PN"_s << QStringList{u"PN"_s} << u"PN R1"_s;
-        QTest::newRow("third export") << u"PN"_s << QStringList{u"PN"_s, u"PN R1"_s} << u"PN R1 R2"_s;
         QTest::newRow("26 cut to 25") << pn25 + u'Z' << QStringList{u"XY"_s, pn25} << pn25 + u" R2"_s;
         QTest::newRow("case differs only") << u"pn"_s << QStringList{u"PN"_s} << u"pn R1"_s;
         QTest::newRow("result clashes again") << u"PN"_s << QStringList{u"PN R2"_s, u"PN"_s} << u"PN R2 R1"_s;
@@ -194,11 +192,9 @@ private Q_SLOTS:
         WorkbookSession session(&viewer, m_dir.path());
         QVERIFY2(session.exportSummary(test::samplePart(1, u"CD-200"_s)), qPrintable(session.errorString()));
         const QString first = session.filePath();
-        const QByteArray firstBytes = contents(first);
         const SummaryInput part = test::samplePart(2);
         QVERIFY2(session.exportSummary(part), qPrintable(session.errorString()));
         QCOMPARE(viewer.opened, (QStringList{first, session.filePath()}));
-        QCOMPARE(contents(first), firstBytes);
         QCOMPARE(QFile::permissions(session.filePath()) & 0x0077, QFile::Permissions()); // owner only
         QProcess reader;
         reader.start(QStringLiteral(ZELMAR_PYTHON), {QStringLiteral(ZELMAR_READXLSX), session.filePath()});

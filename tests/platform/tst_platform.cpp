@@ -116,9 +116,18 @@ private Q_SLOTS:
 
     void runningCopyFoundOncePerStart()
     {
-        QCOMPARE(check(m_title), qint16(0));
         // A title with path separators and quotes still makes a usable name.
         const QString title = m_title + u"/../'\"\\ :"_s;
+        // A copy that died leaves its socket file behind: bound, nobody listening.
+        const QByteArray path =
+            QFile::encodeName(QDir::tempPath() + u'/' + runningCopySocketName(title, m_scope));
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+        ::close(fd);
+        QCOMPARE(check(title), qint16(0));
         RunningCopyListener first(m_scope), second(m_scope);
         QVERIFY(listen(first, title));
         QVERIFY2(!listen(second, title), "a live copy keeps its name");
@@ -133,23 +142,6 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_calls, 2, 3000);
         QTest::qWait(100);
         QCOMPARE(m_calls, 2);
-    }
-
-    void staleSocketOfADeadCopyIsReplaced()
-    {
-        // A copy that died leaves its socket file behind: bound, nobody listening.
-        const QByteArray path =
-            QFile::encodeName(QDir::tempPath() + u'/' + runningCopySocketName(m_title, m_scope));
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        memcpy(address.sun_path, path.constData(), size_t(path.size()));
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-        ::close(fd);
-        QCOMPARE(check(m_title), qint16(0));
-        RunningCopyListener first(m_scope);
-        QVERIFY(listen(first, m_title));
-        QCOMPARE(check(m_title), qint16(1));
     }
 
     void internetProbe()
@@ -185,7 +177,6 @@ private Q_SLOTS:
         QTest::newRow("zero seconds") << 1.0 << 0.0;
         QTest::newRow("not a number") << 1.0 << std::nan("");
         QTest::newRow("infinite seconds do not hang") << 1.0 << std::numeric_limits<double>::infinity();
-        QTest::newRow("0.4 ms") << 1.0 << 0.0004;
     }
 
     void nonWaitsStillRunPendingEvents()
