@@ -271,50 +271,6 @@ private Q_SLOTS:
         QVERIFY(w->lstPORT->count() == 49 && w->txtPort->text() == u"PORT 49"_s);
     }
 
-    void operatorDrivesAField_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("key"); // pressed after typing; 0: none
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QList<double>>("waits");
-        const int Return = Qt::Key_Return, Enter = Qt::Key_Enter, Tab = Qt::Key_Tab;
-        // clang-format off
-        QTest::newRow("typing: a letter replaced at once") << u"txtssTOL"_s << u"12x"_s << 0 << u"5.0"_s << none;
-        QTest::newRow("typing: out of bounds not checked") << u"txtTDLY"_s << u"45"_s << 0 << u"45"_s << none;
-        QTest::newRow("Return checks, the focus stays")    << u"txtTDLY"_s << u"45"_s << Return << u"30"_s << QList<double>{3};
-        QTest::newRow("keypad Enter checks")               << u"txtTDLY"_s << u"45"_s << Enter << u"30"_s << QList<double>{3};
-        QTest::newRow("leaving: check, then re-print")     << u"txtAVG"_s << u"0"_s << Tab << u"1.00"_s << QList<double>{4};
-        // clang-format on
-    }
-
-    void operatorDrivesAField()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, typed);
-        QFETCH(int, key);
-        QFETCH(QString, text);
-        QFETCH(QList<double>, waits);
-        QVERIFY(test::showAndActivate(w.get()));
-        auto* edit = w->findChild<QLineEdit*>(name);
-        typeInto(edit, typed);
-        QList<QColor> colours;
-        m_pause.during = [&](double) {
-            colours << painted(edit);
-        };
-        QSignalSpy reached(edit, &QLineEdit::returnPressed);
-        if (key)
-            QTest::keyClick(edit, Qt::Key(key));
-        QCoreApplication::processEvents(); // a leave runs once the focus has moved
-        QCOMPARE(edit->text(), text);
-        QCOMPARE(m_pause.waits, waits); // one check, one red flash at most
-        QCOMPARE(colours, QList<QColor>(waits.size(), QColor(255, 0, 0)));
-        QVERIFY(painted(edit) == QColor(255, 255, 255) && w->txtStatus->text() == idle);
-        // Enter reaches the field too and keeps the focus; leaving never holds it.
-        QCOMPARE(reached.count(), key == Qt::Key_Return || key == Qt::Key_Enter ? 1 : 0);
-        QCOMPARE(QApplication::focusWidget() == edit, key != Qt::Key_Tab);
-    }
-
     void leaveOnlyWhenLeft_data()
     {
         QTest::addColumn<int>("how");
@@ -429,34 +385,6 @@ private Q_SLOTS:
         }
     }
 
-    void numberText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("whileTyping"); // ValidateNumeric
-        QTest::addColumn<double>("value");     // readNumber; NaN: no number
-        QTest::addColumn<int>("decimals");     // decimalsTyped
-        const double no = std::numeric_limits<double>::quiet_NaN();
-        // clang-format off
-        QTest::newRow("empty: typing, no number")        << QString() << true << no << 1;
-        QTest::newRow("comma while typing 1,500")        << u"1,"_s << true << 1.0 << 1;
-        QTest::newRow("separator after the point")       << u"1.5,0"_s << false << no << 3;
-        QTest::newRow("surrounding blanks read")         << u" 2.500 "_s << true << 2.5 << 3;
-        QTest::newRow("a blank is not empty")            << u" "_s << false << no << 1;
-        QTest::newRow("inf is no number")                << u"inf"_s << false << no << 1;
-        // clang-format on
-    }
-
-    void numberText()
-    {
-        QFETCH(QString, text);
-        QFETCH(double, value);
-        QTEST(ValidateNumeric(text), "whileTyping");
-        double read = -99;
-        QCOMPARE(readNumber(text, &read), !std::isnan(value));
-        QCOMPARE(read, std::isnan(value) ? -99 : value);
-        QTEST(decimalsTyped(text), "decimals");
-    }
-
     void numberPrinting_data()
     {
         QTest::addColumn<QString>("locale");
@@ -489,12 +417,13 @@ private Q_SLOTS:
     }
 
     // The entry rules of the seven numeric fields, written out here, against the fields driven
-    // in the window: Return checks, Tab leaves, typing changes.
+    // in the window: typing changes, Return or keypad Enter checks and keeps the focus, Tab leaves.
     void numericField_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("replacement");   // for a text that is no number while typing
         QTest::addColumn<QList<double>>("bounds");  // low, high: inclusive
+        QTest::addColumn<QString>("unreadable");    // no number when checked
         QTest::addColumn<QStringList>("corrected"); // below, above, unreadable
         QTest::addColumn<QStringList>("messages");  // below, above, unreadable; empty: none
         QTest::addColumn<bool>("unreadableFlash");
@@ -504,29 +433,29 @@ private Q_SLOTS:
         const QString tdly = u"ERROR: Time Delay value was "_s, tol = u"ERROR: Stability Tol "_s,
                       maxt = u"ERROR: Max Wait Time "_s;
         // clang-format off
-        QTest::newRow("txtMinSpec") << u"txtMinSpec"_s << u"0.0"_s << QList<double>{0, 1e8}
+        QTest::newRow("txtMinSpec") << u"txtMinSpec"_s << u"0.0"_s << QList<double>{0, 1e8} << u"-"_s
             << QStringList{u"0.0"_s, u"0.0"_s, u"0.0"_s} << QStringList{{}, {}, {}} << false << 4.0
-            << QStringList{u"1500.250"_s, u"1,500.250"_s} << false;
-        QTest::newRow("txtMaxSpec") << u"txtMaxSpec"_s << u"100.0"_s << QList<double>{0, 1e8}
+            << QStringList{u" 1500.250 "_s, u"1,500.250"_s} << false;
+        QTest::newRow("txtMaxSpec, a blank") << u"txtMaxSpec"_s << u"100.0"_s << QList<double>{0, 1e8} << u" "_s
             << QStringList{u"100.0"_s, u"100.0"_s, u"0.0"_s} << QStringList{{}, {}, {}} << true << 2.0
             << QStringList{u"7"_s, u"7.0"_s} << false;
-        QTest::newRow("txtAVG") << u"txtAVG"_s << u"2"_s << QList<double>{1, 25}
+        QTest::newRow("txtAVG, inf") << u"txtAVG"_s << u"2"_s << QList<double>{1, 25} << u"inf"_s
             << QStringList{u"1"_s, u"25"_s, u"2"_s}
             << QStringList{{}, {}, u"ERROR: Text average was out of bounds"_s} << true << 4.0
             << QStringList{u"7"_s, u"7.00"_s} << false;
-        QTest::newRow("txtTDLY") << u"txtTDLY"_s << u"0.25"_s << QList<double>{0, 30}
-            << QStringList{u"0.0"_s, u"30"_s, u"0.25"_s}
+        QTest::newRow("txtTDLY, separator after the point") << u"txtTDLY"_s << u"0.25"_s << QList<double>{0, 30}
+            << u"1.5,0"_s << QStringList{u"0.0"_s, u"30"_s, u"0.25"_s}
             << QStringList{tdly + u"negative"_s, tdly + u"out of bounds"_s, tdly + u"unrecognizable"_s}
             << true << 3.0 << QStringList{u"2.345"_s, u"2.35"_s} << false;
-        QTest::newRow("txtssTOL") << u"txtssTOL"_s << u"5.0"_s << QList<double>{0.99, 20.01}
+        QTest::newRow("txtssTOL") << u"txtssTOL"_s << u"5.0"_s << QList<double>{0.99, 20.01} << u"-"_s
             << QStringList{u"1.0"_s, u"20.0"_s, u"5.0"_s}
             << QStringList{tol + u"must be >= 1%"_s, tol + u"must be <= 20%"_s, tol + u"entry was unknown"_s}
             << true << 3.0 << QStringList{u"12.25"_s, u"12.3"_s} << false;
-        QTest::newRow("txtssMAXT") << u"txtssMAXT"_s << u"2.0"_s << QList<double>{2, 10}
+        QTest::newRow("txtssMAXT") << u"txtssMAXT"_s << u"2.0"_s << QList<double>{2, 10} << u"-"_s
             << QStringList{u"2.0"_s, u"10.0"_s, u"2.0"_s}
             << QStringList{maxt + u"must be >= 2 secs"_s, maxt + u"must be <= 10 secs"_s, maxt + u"Value was unrecognized"_s}
             << true << 4.0 << QStringList{u"4.75"_s, u"4.8"_s} << false;
-        QTest::newRow("txtautoTIME") << u"txtautoTIME"_s << u"60.0"_s << QList<double>{5, 120}
+        QTest::newRow("txtautoTIME") << u"txtautoTIME"_s << u"60.0"_s << QList<double>{5, 120} << u"-"_s
             << QStringList{u"5.0"_s, u"120.0"_s, u"60.0"_s} << QStringList{{}, {}, {}} << true << 4.0
             << QStringList{u"45"_s, u"45.0"_s} << true;
         // clang-format on
@@ -536,6 +465,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(QList<double>, bounds);
+        QFETCH(QString, unreadable);
         QFETCH(QStringList, corrected);
         QFETCH(QStringList, messages);
         QFETCH(bool, unreadableFlash);
@@ -552,21 +482,28 @@ private Q_SLOTS:
         const auto number = [](double v) {
             return QLocale::c().toString(v, 'f', QLocale::FloatingPointShortest);
         };
-        const auto check = [&](const QString& text) {
-            test::putText(edit, text);
-            m_pause.waits.clear();
-            seen.clear();
-            QTest::keyClick(edit, Qt::Key_Return);
-        };
-        for (double v : bounds) {
-            check(number(v));
-            QCOMPARE(edit->text(), checkReprints ? QLocale().toString(v, 'f', 1) : number(v));
+        QSignalSpy entered(edit, &QLineEdit::returnPressed);
+        const auto check = [&](const QString& text, bool typed, Qt::Key key) {
+            if (typed) {
+                typeInto(edit, text);
+                QCOMPARE(edit->text(), text); // typing is not checked
+            } else {
+                test::putText(edit, text);
+            }
             QCOMPARE(m_pause.waits, none);
+            seen.clear();
+            QTest::keyClick(edit, key);
+            QCOMPARE(QApplication::focusWidget(), edit);
+        };
+        typeInto(edit, QString());
+        for (double v : bounds) {
+            check(number(v), false, Qt::Key_Return);
+            QCOMPARE(edit->text(), checkReprints ? QLocale().toString(v, 'f', 1) : number(v));
         }
         // Just out of bounds, or unreadable: corrected, flashed red with the message, then white again.
-        const QStringList wrong{number(bounds[0] - 0.001), number(bounds[1] + 0.001), u"-"_s};
+        const QStringList wrong{number(bounds[0] - 0.001), number(bounds[1] + 0.001), unreadable};
         for (int i = 0; i < 3; ++i) {
-            check(wrong[i]);
+            check(wrong[i], i < 2, i == 1 ? Qt::Key_Enter : Qt::Key_Return);
             QCOMPARE(edit->text(), corrected[i]);
             const bool flashes = i < 2 || unreadableFlash;
             QCOMPARE(m_pause.waits, flashes ? QList<double>{pause} : none);
@@ -574,18 +511,21 @@ private Q_SLOTS:
                 QCOMPARE(seen.first(),
                          std::pair(messages[i].isEmpty() ? idle : messages[i], QColor(255, 0, 0)));
             QVERIFY(painted(edit) == QColor(255, 255, 255) && w->txtStatus->text() == idle);
+            m_pause.waits.clear();
         }
+        QCOMPARE(entered.count(), 5); // Return and Enter reach the field too
         // While typing, a number on its way stays; anything else gives the replacement at once.
-        edit->setText(u"-."_s);
-        QCOMPARE(edit->text(), u"-."_s);
+        for (const QString& onItsWay : {u"-."_s, u"1,"_s}) {
+            edit->setText(onItsWay);
+            QCOMPARE(edit->text(), onItsWay);
+        }
         edit->setText(u"1x"_s);
         QTEST(edit->text(), "replacement");
-        // Leaving re-prints in the field's format.
-        edit->setFocus(Qt::MouseFocusReason);
-        QTRY_COMPARE(QApplication::focusWidget(), edit);
+        // Leaving re-prints in the field's format and never holds the focus.
         test::putText(edit, leave[0]);
-        w->btnADD->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(edit, Qt::Key_Tab);
         QCoreApplication::processEvents();
+        QVERIFY(QApplication::focusWidget() != edit);
         QCOMPARE(edit->text(), leave[1]);
     }
 
