@@ -43,11 +43,6 @@ namespace {
 const QString idle = u"Waiting for User Input"_s;
 const QList<double> none;
 
-QString latin1(const char* text)
-{
-    return QString::fromLatin1(text);
-}
-
 // The background as painted: beside the text and a check box's indicator, left of a list's arrow.
 QColor painted(QWidget* control)
 {
@@ -136,8 +131,8 @@ private Q_SLOTS:
         QFETCH(QList<int>, positions);
         QFETCH(QStringList, shown);
         CurrentParams& c = w->cur;
-        const int k = 2;
-        w->setnumPORTS(12);
+        const int k = 48; // port 49: a larger station is cut to the ports the slots hold
+        QVERIFY(w->setnumPORTS(49) && !w->setnumPORTS(60));
         c.defPORT();
         c.unitSCALE[k] = qint16(stored[0]);
         c.mspeed[k] = qint16(stored[1]);
@@ -149,7 +144,8 @@ private Q_SLOTS:
         c.acTIVE[k] = 2;     // anything but 1 is unticked
         c.ssTOL[k] = 0.125f; // shown in percent
         w->setupPORTS(k, 0, u"test"_s);
-        QVERIFY(w->lstPORT->count() == 12 && w->lstPORT->currentIndex() == k && c.curPORT == k);
+        QVERIFY(w->lstPORT->count() == 49 && w->lstPORT->currentIndex() == k && c.curPORT == k);
+        QCOMPARE(w->txtPort->text(), u"PORT 49"_s);
         QCOMPARE((QList<int>{w->lstsCALE->currentIndex(), w->lstSPEED->currentIndex(),
                              w->lstRANGE->currentIndex()}),
                  positions);
@@ -256,21 +252,6 @@ private Q_SLOTS:
         }
     }
 
-    void numPORTSCappedAt49()
-    {
-        QVERIFY(w->setnumPORTS(49));
-        QVERIFY(!w->setnumPORTS(60));
-        QCOMPARE(w->cur.numPORTS, qint16(49));
-        QCOMPARE(w->txtStatus->text(), u"RESULT: Station has 60 ports; only the first 49 can be edited"_s);
-        QCOMPARE(backColor(w->txtStatus), colors::yellow);
-        w->txtStatus->setText(idle);
-        QVERIFY(!w->setnumPORTS(70)); // told once
-        QVERIFY(w->cur.numPORTS == 49 && w->txtStatus->text() == idle);
-        w->cur.defPORT();
-        w->setupPORTS(48, 0, u"test"_s);
-        QVERIFY(w->lstPORT->count() == 49 && w->txtPort->text() == u"PORT 49"_s);
-    }
-
     void leaveOnlyWhenLeft_data()
     {
         QTest::addColumn<int>("how");
@@ -335,19 +316,11 @@ private Q_SLOTS:
         QCOMPARE(m_pause.waits, (QList<double>{2.5, 2.5}));
     }
 
-    void quit_data()
-    {
-        QTest::addColumn<int>("xlOPEN");
-        QTest::newRow("no spreadsheet open: none touched") << 0;
-        QTest::newRow("spreadsheet open: handed over first") << 1;
-    }
-
     void quit()
     {
-        QFETCH(int, xlOPEN);
         QVERIFY(test::showAndActivate(w.get()));
         w->Timer1->start(2500);
-        w->cur.xlOPEN = qint16(xlOPEN);
+        w->cur.xlOPEN = 1; // an open spreadsheet is handed over first, the window still running
         QStringList steps;
         w->spreadsheetHandOver = [&] {
             steps << (w->Timer6->isActive() && w->isVisible() ? u"hand over"_s : u"late"_s);
@@ -366,8 +339,7 @@ private Q_SLOTS:
         };
         w->btnQUIT_Click();
         w->btnQUIT_Click();
-        QCOMPARE(steps,
-                 xlOPEN == 1 ? (QStringList{u"hand over"_s, u"goodbye"_s}) : QStringList{u"goodbye"_s});
+        QCOMPARE(steps, (QStringList{u"hand over"_s, u"goodbye"_s}));
         QCOMPARE(m_end.ends, 1);
         // A spreadsheet application the operator had closed, or a failing box: the program still ends.
         for (bool boxFails : {false, true}) {
@@ -398,7 +370,6 @@ private Q_SLOTS:
         QTest::newRow("single 0.1, not 0.100000001")           << u"en_US"_s << -2 << 0.1 << u"0.1"_s;
         QTest::newRow("single German decimal comma")           << u"de_DE"_s << -2 << 2.5 << u"2,5"_s;
         QTest::newRow("entry: carry into the grouped whole")   << u"en_US"_s << 1 << 999.96 << u"1,000.0"_s;
-        QTest::newRow("entry: half up on the typed digits")    << u"en_US"_s << 2 << 2.345 << u"2.35"_s;
         QTest::newRow("entry: German separators")              << u"de_DE"_s << 2 << 1500.25 << u"1.500,25"_s;
         // clang-format on
     }
@@ -625,7 +596,6 @@ private Q_SLOTS:
             return s.split(u',');
         };
         // clang-format off
-        QTest::newRow("by code: b, B, a10, a2")         << split(u",b,B,a10,a2"_s) << 4 << split(u",B,a10,a2,b"_s);
         QTest::newRow("blank, dash, digit, underscore") << split(u",AB_1,AB-1,AB 1,AB1"_s) << 4 << split(u",AB 1,AB-1,AB1,AB_1"_s);
         QTest::newRow("prefix first")                   << split(u",ABC,AB"_s) << 2 << split(u",AB,ABC"_s);
         QTest::newRow("reverse, every pass needed")     << split(u",e,d,c,b,a"_s) << 5 << split(u",a,b,c,d,e"_s);
@@ -781,19 +751,13 @@ private Q_SLOTS:
         const QColor face = QApplication::palette().color(QPalette::Button);
         const auto row = [](const char* name, const char* control, const Act& act,
                             const QList<QColor>& colours) {
-            QTest::newRow(name) << latin1(control) << act << colours;
+            QTest::newRow(name) << QString::fromLatin1(control) << act << colours;
         };
         using W = FormMainTestMenu;
         row("R and R refused without scanning: red, then menu colour", "chkRANDR",
             [](W& w) { w.chkRANDR->setChecked(true); }, {red, menu});
         row("auto measure on: time field white", "txtautoTIME",
             [](W& w) { w.chkautoMEASURE->setChecked(true); }, {white});
-        row("auto measure off: time field menu colour", "txtautoTIME",
-            [](W& w) {
-                w.chkautoMEASURE->setChecked(true);
-                w.chkautoMEASURE->setChecked(false);
-            },
-            {menu});
         row("scanning on: R and R box white", "chkRANDR", [](W& w) { w.chksnBARCODE->setChecked(true); },
             {white});
         row("PN active without ports: Port Active box ends in button face", "chkACTIVE",
