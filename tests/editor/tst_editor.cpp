@@ -5,7 +5,6 @@
 #include "EditorFakes.h"
 #include "FormMainTestMenu.h"
 #include "Numbers.h"
-#include "NumericEntry.h"
 #include "PartNumberRules.h"
 #include "SerialNumberRules.h"
 
@@ -22,19 +21,14 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
-#include <limits>
 #include <memory>
 #include <stdexcept>
-#include <tuple>
 
 using namespace Qt::StringLiterals;
 using namespace zelmar;
 using zelmar::test::RecordingPause;
-using F = zelmar::NumericField;
 
-Q_DECLARE_METATYPE(zelmar::NumericField)
 using Act = std::function<void(zelmar::FormMainTestMenu&)>;
 Q_DECLARE_METATYPE(Act)
 
@@ -184,10 +178,19 @@ private Q_SLOTS:
             const QSignalBlocker blocker(boxes[i]); // without the handlers' corrections
             boxes[i]->setChecked(on[i]);
         }
+        // Locking is no leave of the field with the focus; unlocking gives the focus to the PN list.
+        w->cur.pnLOADED = 1;
+        QVERIFY(test::showAndActivate(w.get()));
+        w->txtTDLY->setEnabled(true);
+        w->txtTDLY->setFocus();
+        QTRY_VERIFY(w->txtTDLY->hasFocus());
+        test::putText(w->txtTDLY, u"45"_s);
         w->lockFIELDS();
         setBackColor(w->txtGOODSN, colors::menuBar);
         w->unlockFIELDS();
-        QVERIFY(w->lsttestPN->isEnabled());
+        QCoreApplication::processEvents();
+        QVERIFY(w->txtTDLY->text() == u"45"_s && m_pause.waits.isEmpty());
+        QTRY_VERIFY(w->lsttestPN->hasFocus());
         QCOMPARE(backColor(w->txtGOODSN), colors::menuBar); // no colour changes
         const QHash<QWidget*, bool> dependent = {
             {w->txtsnFORMAT, on[0]}, {w->txtautoTIME, on[1]}, {w->txtGOODSN, on[2]}, {w->txtBADSN, on[2]},
@@ -696,27 +699,6 @@ private Q_SLOTS:
         w->chkssON->setChecked(true);
         w->lstPORT->setCurrentIndex(0);
         QCOMPARE(c.ssON[1], qint16(1));
-    }
-
-    // Locking the fields is no leave of the field with the focus; unlocking gives the focus
-    // to the part-number list.
-    void lockingIsNoLeave()
-    {
-        loadDefaults(4);
-        w->cur.pnLOADED = 1;
-        const QSignalBlocker quiet(w->lsttestPN); // listed and selected, not loaded
-        w->lsttestPN->addItem(u"A-1"_s);
-        w->unlockFIELDS();
-        QVERIFY(test::showAndActivate(w.get()));
-        w->txtTDLY->setFocus();
-        QTRY_VERIFY(w->txtTDLY->hasFocus());
-        test::putText(w->txtTDLY, u"45"_s);
-        w->lockFIELDS();
-        QCoreApplication::processEvents();
-        QCOMPARE(w->txtTDLY->text(), u"45"_s);
-        QVERIFY(m_pause.waits.isEmpty());
-        w->unlockFIELDS();
-        QTRY_VERIFY(w->lsttestPN->hasFocus());
     }
 
     // The operator releases the button while the field left flashes: the click acts once.
