@@ -160,9 +160,6 @@ private Q_SLOTS:
             {}, missing(u"AB-2"_s));
         row("writeinfo: save refused, mapPORT read before stays written", "writeinfo", info, refused,
             {u"AB-1"_s, u"AB-9"_s}, u"1|7|AB-9"_s, {}, missing(u"AB-1"_s));
-        row("writeinfo: NULL mapPORT, nothing saved", "writeinfo", info,
-            u"ALTER TABLE snPN MODIFY mapPORT SMALLINT NULL\nUPDATE snPN SET mapPORT = NULL WHERE id = 1"_s,
-            {u"AB-1"_s, u"AB-9"_s}, u"1|-1|AB-9"_s, {}, missing(u"AB-1"_s));
         row("writePNdef: every mark cleared, no other row saved", "writePNdef", u"A||1,B||0,C||1,D||2"_s,
             test::refusal(u"snPN"_s, u"UPDATE"_s, u"OLD.pnDEFAULT <> 1"_s), {}, u"0"_s,
             u"A|0|0|1|,B|0|0|2|,C|0|0|3|,D|0|2|4|"_s);
@@ -194,9 +191,6 @@ private Q_SLOTS:
             u"AB-1 |0|0|1|,ab-1|0|0|2|,AB-7|1|0|3|,AB-1|0|0|4|"_s);
         row("updatePN: letter case differs, not found", "updatePN", u"AB-1|0"_s, {}, {u"ab-1"_s, u"NEW"_s, 1},
             u"1"_s, {}, missing(u"ab-1"_s));
-        // The index on partNUM would return NULL rows first; the walk still goes in table order.
-        row("updatePN: a NULL part number before the match stops the walk", "updatePN", u"X|0,X|0,AB-1|0"_s,
-            nullAt.arg(2), {u"AB-1"_s, u"AB-1"_s, 1}, u"1"_s, {}, missing(u"AB-1"_s));
         row("updatePN: save refused", "updatePN", u"A|0"_s, refused, {u"A"_s, u"A"_s, 1}, u"1"_s, {},
             missing(u"A"_s));
         row("updatePN: unreadable snVALID, the rename is saved all the same", "updatePN", u"A|0"_s,
@@ -307,9 +301,6 @@ private Q_SLOTS:
         row("readnewMAP: only maps 0 and -5: 1", "readnewMAP", u"0:1:1,-5:1:1"_s, {}, {}, u"0|1"_s);
         row("readnewMAP: 32766: 32767", "readnewMAP", u"32766:1:1"_s, {}, {}, u"0|32767"_s);
         row("readnewMAP: 32767: no next map", "readnewMAP", u"32766:1:1,32767:1:1"_s, {}, {}, u"1|-1"_s);
-        row("readnewMAP: a NULL map is unreadable", "readnewMAP", u"3:1:1,4:1:1"_s,
-            u"ALTER TABLE portCONFIG MODIFY mapPORT SMALLINT NULL\nUPDATE portCONFIG SET mapPORT = NULL WHERE id = 2"_s,
-            {}, u"1|-1"_s);
         row("delPORTS: every row of the map, doubles too", "delPORTS", map5(3, 0) + u",5:2:9,6:1:1,6:2:2"_s,
             {}, read(5, 0), u"0"_s, u"6:1:1,6:2:2"_s);
         row("delPORTS: map without rows fails", "delPORTS", map5(3, 0) + u",6:1:1"_s, {}, read(7, 0), u"1"_s);

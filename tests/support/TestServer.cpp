@@ -7,6 +7,8 @@
 #include <QTcpServer>
 #include <QUuid>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace zelmar::test {
@@ -71,13 +73,7 @@ TestDatabase::TestDatabase(const QStringList& schemaFiles, const ServerInfo& ser
             return;
         }
     }
-    m_ok = true;
-    for (const QString& file : schemaFiles) {
-        if (!load(file)) {
-            m_ok = false;
-            return;
-        }
-    }
+    m_ok = std::all_of(schemaFiles.begin(), schemaFiles.end(), [this](const QString& f) { return load(f); });
 }
 
 TestDatabase::~TestDatabase()
