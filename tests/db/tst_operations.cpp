@@ -134,7 +134,6 @@ private Q_SLOTS:
             nullAt.arg(3), {}, u"3|2|PN-002"_s);
         row("readPNlist: NULL past slot 100: counted, never read", "readPNlist", list.join(u','),
             nullAt.arg(101), {}, u"102|100|PN-100"_s);
-        row("readPNinfo: exact, reqRANDR 1", "readPNinfo", three, {}, {u"AB-1"_s}, u"0|"_s + all);
         row("readPNinfo: reqRANDR 2 read as 0", "readPNinfo", three,
             u"UPDATE snPN SET reqRANDR = 2 WHERE id = 2"_s, {u"AB-1"_s},
             u"0|"_s + QString(all).replace(u",1,G"_s, u",0,G"_s));
