@@ -156,7 +156,7 @@ void FaultProxy::shutdown()
     delete std::exchange(m_home, nullptr);
 }
 
-FaultProxy::FaultProxy(const ServerInfo& upstream, int lifetimeSeconds)
+FaultProxy::FaultProxy(const ServerInfo& upstream)
     : m_upstream(upstream)
 {
     m_thread.start();
@@ -164,14 +164,14 @@ FaultProxy::FaultProxy(const ServerInfo& upstream, int lifetimeSeconds)
     m_home->moveToThread(&m_thread);
     QMetaObject::invokeMethod(
         m_home,
-        [this, lifetimeSeconds] {
+        [this] {
             auto* listener = new QTcpServer(m_home);
             QObject::connect(listener, &QTcpServer::newConnection, listener,
                              [this, listener] { accept(listener); });
             listener->listen(QHostAddress::LocalHost);
             m_port = listener->serverPort();
             // Bounded in time whatever the test does.
-            QTimer::singleShot(lifetimeSeconds * 1000, m_home, [this] { shutdown(); });
+            QTimer::singleShot(300000, m_home, [this] { shutdown(); });
         },
         Qt::BlockingQueuedConnection);
 }

@@ -7,6 +7,8 @@
 #include <QTcpServer>
 #include <QUuid>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace zelmar::test {
@@ -71,13 +73,7 @@ TestDatabase::TestDatabase(const QStringList& schemaFiles, const ServerInfo& ser
             return;
         }
     }
-    m_ok = true;
-    for (const QString& file : schemaFiles) {
-        if (!load(file)) {
-            m_ok = false;
-            return;
-        }
-    }
+    m_ok = std::all_of(schemaFiles.begin(), schemaFiles.end(), [this](const QString& f) { return load(f); });
 }
 
 TestDatabase::~TestDatabase()
@@ -117,30 +113,27 @@ bool TestDatabase::load(const QString& schemaFile)
     return true;
 }
 
-bool TestDatabase::run(QSqlQuery& query, const QString& sql, const QVariantList& values)
-{
-    const bool prepared = query.prepare(sql);
-    for (const QVariant& v : values)
-        query.addBindValue(v);
-    if (prepared && query.exec())
-        return true;
-    m_error = query.lastError().text() + u" in: "_s + sql;
-    qWarning("%s", qPrintable(m_error));
-    return false;
-}
-
 bool TestDatabase::exec(const QString& sql, const QVariantList& values)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    return run(q, sql, values);
+    bool ok = false;
+    rows(sql, values, &ok);
+    return ok;
 }
 
-QList<QVariantList> TestDatabase::rows(const QString& sql, const QVariantList& values)
+QList<QVariantList> TestDatabase::rows(const QString& sql, const QVariantList& values, bool* ok)
 {
     QList<QVariantList> out;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    if (!run(q, sql, values))
+    const bool prepared = q.prepare(sql);
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!prepared || !q.exec()) {
+        m_error = q.lastError().text() + u" in: "_s + sql;
+        qWarning("%s", qPrintable(m_error));
         return out;
+    }
+    if (ok)
+        *ok = true;
     while (q.next()) {
         QVariantList row;
         for (int i = 0; i < q.record().count(); ++i)

@@ -3,7 +3,6 @@
 #include "Interaction.h"
 #include "Profile.h"
 
-#include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
 
@@ -48,8 +47,8 @@ public:
 
     // Runs a statement on this database; values are bound to ? in order.
     bool exec(const QString& sql, const QVariantList& values = {});
-    // Every row, each as a list of its columns.
-    QList<QVariantList> rows(const QString& sql, const QVariantList& values = {});
+    // Every row, each as a list of its columns; `ok` tells whether the statement ran.
+    QList<QVariantList> rows(const QString& sql, const QVariantList& values = {}, bool* ok = nullptr);
     // First column of the first row, or an invalid QVariant.
     QVariant scalar(const QString& sql, const QVariantList& values = {})
     {
@@ -64,7 +63,6 @@ public:
     bool load(const QString& schemaFile);
 
 private:
-    bool run(QSqlQuery& query, const QString& sql, const QVariantList& values);
     ServerInfo m_server;
     QString m_name;
     QString m_connection;
