@@ -27,6 +27,7 @@ enum class Action
     Review,
     Update,
     Create,
+    CreateFromWindow,
     Delete,
     Load,
     Rename,
@@ -58,8 +59,8 @@ QString refusing(const QString& event, const QString& table)
 }
 
 // As the operator does: UPDATE with the description and port 3's minimum (in unity) edited;
-// CREATE of NEW-1 from defaults; DELETE answered Yes; the first PN picked; AB-2 typed over
-// the list and left; R and R ticked.
+// CREATE of NEW-1 from defaults or from the window's values; DELETE answered Yes; the first PN picked; AB-2
+// typed over the list and left; R and R ticked.
 void run(EditorOnDb& e, Action action)
 {
     FormMainTestMenu* w = e.w.get();
@@ -77,7 +78,7 @@ void run(EditorOnDb& e, Action action)
         w->lsttestPN_LostFocus();
     } else if (action == Action::Review) {
         w->btnREVIEW_Click();
-    } else if (action == Action::Create) {
+    } else if (action == Action::Create || action == Action::CreateFromWindow) {
         w->btnADD_Click();
     } else if (action == Action::Delete) {
         w->btnDELETE_Click();
@@ -241,6 +242,8 @@ private Q_SLOTS:
             {3.0});
         row("UPDATE: max = min on ports 2 and 3, the first told", Action::Update, port2, u"ERROR PORT [2] "_s,
             {1.5, 1.5});
+        row("CREATE from the window: max = min on ports 2 and 3, the first told", Action::CreateFromWindow,
+            port2, u"ERROR PORT (2) "_s, {4.0});
         row("REVIEW: PN not active passes despite a bad port", Action::Review,
             port2 + u"; UPDATE snPN SET snACTIVE = 0"_s, u"SUCCESS"_s, {2.5});
         row("REVIEW: identical R and R serial numbers", Action::Review,
@@ -376,6 +379,11 @@ private Q_SLOTS:
         putText(e.w->txtMinSpec, u"4.5"_s);
         e.w->btnUPDATE_Click();
         QCOMPARE(e.tdb.rows(created), (QList<QVariantList>{{u"edited"_s, 4.5, 777.25}}));
+        // Inactive, the port pass checks no port: the one on show is kept all the same.
+        e.w->chksnACTIVE->setChecked(false);
+        putText(e.w->txtMaxSpec, u"888"_s);
+        e.w->btnUPDATE_Click();
+        QCOMPARE(e.tdb.rows(created), (QList<QVariantList>{{u"edited"_s, 4.5, 888.0}}));
     }
 
     // A rename through UPDATE whose port write fails still renamed the record: the next UPDATE
