@@ -108,6 +108,7 @@ private Q_SLOTS:
         const QStringList before = missing ? QStringList() : test::faultState(b.tdb);
 
         const auto [status, out] = b.run(op, ms);
+        QCOMPARE(b.proxy.connections() > 0, fault != u"server down"_s); // the fault was met, not passed by
         b.proxy.setPlan({});
         if (status != -1)
             QCOMPARE(status, 1);

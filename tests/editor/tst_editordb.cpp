@@ -27,6 +27,7 @@ enum class Action
     Review,
     Update,
     Create,
+    CreateFromWindow,
     Delete,
     Load,
     Rename,
@@ -58,8 +59,8 @@ QString refusing(const QString& event, const QString& table)
 }
 
 // As the operator does: UPDATE with the description and port 3's minimum (in unity) edited;
-// CREATE of NEW-1 from defaults; DELETE answered Yes; the first PN picked; AB-2 typed over
-// the list and left; R and R ticked.
+// CREATE of NEW-1 from defaults or from the window's values; DELETE answered Yes; the first PN picked; AB-2
+// typed over the list and left; R and R ticked.
 void run(EditorOnDb& e, Action action)
 {
     FormMainTestMenu* w = e.w.get();
@@ -77,7 +78,7 @@ void run(EditorOnDb& e, Action action)
         w->lsttestPN_LostFocus();
     } else if (action == Action::Review) {
         w->btnREVIEW_Click();
-    } else if (action == Action::Create) {
+    } else if (action == Action::Create || action == Action::CreateFromWindow) {
         w->btnADD_Click();
     } else if (action == Action::Delete) {
         w->btnDELETE_Click();
@@ -241,6 +242,8 @@ private Q_SLOTS:
             {3.0});
         row("UPDATE: max = min on ports 2 and 3, the first told", Action::Update, port2, u"ERROR PORT [2] "_s,
             {1.5, 1.5});
+        row("CREATE from the window: max = min on ports 2 and 3, the first told", Action::CreateFromWindow,
+            port2, u"ERROR PORT (2) "_s, {4.0});
         row("REVIEW: PN not active passes despite a bad port", Action::Review,
             port2 + u"; UPDATE snPN SET snACTIVE = 0"_s, u"SUCCESS"_s, {2.5});
         row("REVIEW: identical R and R serial numbers", Action::Review,
@@ -376,6 +379,11 @@ private Q_SLOTS:
         putText(e.w->txtMinSpec, u"4.5"_s);
         e.w->btnUPDATE_Click();
         QCOMPARE(e.tdb.rows(created), (QList<QVariantList>{{u"edited"_s, 4.5, 777.25}}));
+        // Inactive, the port pass checks no port: the one on show is kept all the same.
+        e.w->chksnACTIVE->setChecked(false);
+        putText(e.w->txtMaxSpec, u"888"_s);
+        e.w->btnUPDATE_Click();
+        QCOMPARE(e.tdb.rows(created), (QList<QVariantList>{{u"edited"_s, 4.5, 888.0}}));
     }
 
     // A rename through UPDATE whose port write fails still renamed the record: the next UPDATE
@@ -411,96 +419,74 @@ private Q_SLOTS:
 
     void create_data()
     {
-        QTest::addColumn<bool>("loadFirst");
+        QTest::addColumn<QString>("shown"); // the PN loaded first, if any
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QList<bool>>("yesNo");
+        QTest::addColumn<QString>("other"); // done by another operator while the first question is up
         QTest::addColumn<QVariantList>(
             "created"); // NEW-1's map, snVALID, pnDEFAULT, snNAME, ports, AA-1's among them
-        const auto row = [](const char* name, bool loadFirst, const QString& answer, const QList<bool>& yesNo,
-                            const QVariantList& created = {}) {
-            QTest::newRow(name) << loadFirst << answer << yesNo << created;
+        const auto row = [](const char* name, const QString& shown, const QString& answer,
+                            const QList<bool>& yesNo, const QVariantList& created = {},
+                            const QString& other = {}) {
+            QTest::newRow(name) << shown << answer << yesNo << other << created;
         };
-        row("from the window's values", true, u"NEW-1"_s, {true}, {42, 1, 0, u"first"_s, 4, 4});
-        row("from defaults", true, u"NEW-1"_s, {false, true}, {42, 1, 0, u"PN DESCRIPTION"_s, 8, 0});
-        row("no PN loaded: defaults only", false, u"NEW-1"_s, {true}, {42, 1, 0, u"PN DESCRIPTION"_s, 8, 0});
-        row("the loaded PN's own name", true, u"AA-1"_s, {});
-        row("an existing PN", true, u"BB-2"_s, {});
-        row("cancelled", true, {}, {});
-        row("No to both questions", true, u"NEW-1"_s, {false, false});
+        const QString aa = u"AA-1"_s, bb = u"BB-2"_s, pn = u"NEW-1"_s,
+                      refuse = refusing(u"INSERT"_s, u"snPN"_s);
+        const QVariantList defaults{42, 1, 0, u"PN DESCRIPTION"_s, 8, 0},
+            map43{43, 1, 0, u"PN DESCRIPTION"_s, 8, 0};
+        row("from the window's values", aa, pn, {true}, {42, 1, 0, u"first"_s, 4, 4});
+        row("from defaults", aa, pn, {false, true}, defaults);
+        row("no PN loaded: defaults only", {}, pn, {true}, defaults);
+        row("the loaded PN's own name", aa, aa, {});
+        row("an existing PN", aa, bb, {});
+        row("cancelled", aa, {}, {});
+        row("No to both questions", aa, pn, {false, false});
+        row("record refused, from defaults", bb, pn, {false, true}, {}, refuse);
+        row("record refused, from the window's values", bb, pn, {true}, {}, refuse);
+        row("map 42 taken by a record", bb, pn, {false, true}, map43,
+            u"INSERT INTO snPN SET partNUM = 'OTHER', mapPORT = 42"_s);
+        row("map 42 taken by a port row", bb, pn, {false, true}, map43,
+            u"INSERT INTO portCONFIG SET mapPORT = 42, mapNUM = 1"_s);
     }
 
     // A record and ports of a new map, from the window (never as the default PN) or from
-    // defaults for every port of the station, then loaded; what existed untouched.
+    // defaults for every port of the station, then loaded; what existed untouched. A map taken
+    // since it was read is not shared; a record write refused twice gives the PN on show back
+    // as loaded, so that an UPDATE without edits changes nothing.
     void create()
     {
-        QFETCH(bool, loadFirst);
+        QFETCH(QString, shown);
         QFETCH(QString, answer);
         QFETCH(QList<bool>, yesNo);
+        QFETCH(QString, other);
         QFETCH(QVariantList, created);
         EditorOnDb e;
-        QVERIFY2(e.seed(), qPrintable(e.tdb.error()));
-        QVERIFY(!loadFirst || e.load(u"AA-1"_s));
+        QVERIFY2(asSaved(e) && (shown.isEmpty() || e.load(shown)), qPrintable(e.tdb.error()));
         e.w->chkpnDEFAULT->setChecked(true);
-        const auto before = e.snapshot();
+        const QString pns = u"partNUM IN ('NEW-1', 'OTHER')"_s, ports = u"mapPORT >= 42"_s;
+        const auto before = rest(e, pns, ports);
         e.dialogs.inputAnswers = {answer};
         e.dialogs.yesNoAnswers = yesNo;
-        e.w->btnADD_Click();
-        QCOMPARE(e.dialogs.shown.size(), 1 + yesNo.size());
-        QCOMPARE(rest(e, u"partNUM = 'NEW-1'"_s, u"mapPORT = 42"_s), before);
-        QCOMPARE(
-            e.tdb
-                .rows(u"SELECT mapPORT, snVALID, pnDEFAULT, snNAME, (SELECT COUNT(*) FROM portCONFIG WHERE "
-                      u"mapPORT = 42), (SELECT COUNT(*) FROM portCONFIG n JOIN portCONFIG o USING (mapNUM, "
-                      u"portNAME, unitSCALE, minSPEC, maxSPEC, numAVG, ssTOL) WHERE n.mapPORT = 42 AND "
-                      u"o.mapPORT = 1) FROM snPN WHERE partNUM = 'NEW-1'"_s)
-                .value(0),
-            created);
-        QCOMPARE(e.selection(), e.loaded(!created.isEmpty() ? answer : loadFirst ? u"AA-1"_s : QString()));
-    }
-
-    void createMeetsOthers_data()
-    {
-        QTest::addColumn<QString>("other"); // done by another operator while the first question is up
-        QTest::addColumn<bool>("fromWindow");
-        QTest::addColumn<QVariantList>("created"); // NEW-1's map and its port rows
-        const QString refuse = refusing(u"INSERT"_s, u"snPN"_s);
-        QTest::newRow("record refused, from defaults") << refuse << false << QVariantList{};
-        QTest::newRow("record refused, from the window's values") << refuse << true << QVariantList{};
-        QTest::newRow("map 42 taken by a record")
-            << u"INSERT INTO snPN SET partNUM = 'OTHER', mapPORT = 42"_s << false << QVariantList{43, 8};
-        QTest::newRow("map 42 taken by a port row")
-            << u"INSERT INTO portCONFIG SET mapPORT = 42, mapNUM = 1"_s << false << QVariantList{43, 8};
-    }
-
-    // CREATE of NEW-1 with BB-2 (the default PN, 3 ports) loaded: a map taken since it was read is
-    // not shared; a record write refused twice gives BB-2 back as loaded, so that an UPDATE
-    // without edits changes nothing.
-    void createMeetsOthers()
-    {
-        QFETCH(QString, other);
-        QFETCH(bool, fromWindow);
-        QFETCH(QVariantList, created);
-        EditorOnDb e;
-        QVERIFY2(asSaved(e) && e.load(u"BB-2"_s), qPrintable(e.tdb.error()));
-        const auto before = e.snapshot();
-        e.dialogs.inputAnswers = {u"NEW-1"_s};
-        e.dialogs.yesNoAnswers = {fromWindow, true};
         e.dialogs.whileShown = [&](const test::ScriptedDialogs::Shown& box) {
             if (box.kind == u"yesno"_s && !other.isEmpty())
                 QVERIFY(e.tdb.exec(std::exchange(other, QString())));
         };
         e.w->btnADD_Click();
-        QCOMPARE(e.tdb
-                     .rows(u"SELECT mapPORT, (SELECT COUNT(*) FROM portCONFIG p WHERE p.mapPORT = n.mapPORT) "
-                           u"FROM snPN n WHERE partNUM = 'NEW-1'"_s)
-                     .value(0),
-                 created);
-        if (!created.isEmpty())
-            return;
-        QCOMPARE(e.w->cur.numPORTS, 3);
-        e.w->btnUPDATE_Click();
-        QCOMPARE(e.snapshot(), before);
-        QCOMPARE(e.selection(), e.loaded(u"BB-2"_s));
+        QCOMPARE(e.dialogs.shown.size(), 1 + yesNo.size());
+        QCOMPARE(rest(e, pns, ports), before);
+        QCOMPARE(
+            e.tdb
+                .rows(u"SELECT mapPORT, snVALID, pnDEFAULT, snNAME, (SELECT COUNT(*) FROM portCONFIG p WHERE "
+                      u"p.mapPORT = s.mapPORT), (SELECT COUNT(*) FROM portCONFIG n JOIN portCONFIG o USING "
+                      u"(mapNUM, portNAME, unitSCALE, minSPEC, maxSPEC, numAVG, ssTOL) WHERE n.mapPORT = "
+                      u"s.mapPORT AND o.mapPORT = 1) FROM snPN s WHERE partNUM = 'NEW-1'"_s)
+                .value(0),
+            created);
+        QCOMPARE(e.selection(), e.loaded(created.isEmpty() ? shown : answer));
+        if (shown == u"BB-2"_s && created.isEmpty()) {
+            e.w->btnUPDATE_Click();
+            QCOMPARE(rest(e, pns, ports), before);
+        }
     }
 
     void remove_data()
