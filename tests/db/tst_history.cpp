@@ -1,5 +1,5 @@
-// The change history: the rows a change makes and how its values read; on the real server
-// the rows written and read back, and a write that fails (the table's detection: tst_signin).
+// The change history: the rows a change makes and how its values read; on the real server a
+// save's history with its transaction, the link cut or the history refused, and the default marks.
 
 #include "DbFixtures.h"
 #include "FaultProxy.h"
@@ -18,14 +18,6 @@ QString said(const QList<HistoryRow>& rows)
     for (const HistoryRow& r : rows)
         out << test::texts({r.mapNUM, r.field, r.oldVALUE, r.newVALUE}).join(u'|');
     return out.join(u", "_s);
-}
-
-QList<HistoryRow> changes(const QString& pn, int n)
-{
-    QList<HistoryRow> rows;
-    for (int i = 1; i <= n; ++i)
-        rows << HistoryRow{u"UPDATE"_s, pn, qint16(i % 50), u"minSPEC"_s, QString::number(i), u"x"_s};
-    return rows;
 }
 
 const db::HistoryAuthor signer{u"OP7"_s, u"JD"_s, u"Acme Ltd"_s, db::HistoryTable::Present};
@@ -77,53 +69,19 @@ private Q_SLOTS:
         QCOMPARE(made[0].action + made[1].partNUM, u"RENAMEPN-9"_s);
     }
 
-    // 502 rows in one call: the newest 500 of PN-1 come back newest first; '' stays ''.
-    void writtenAndReadBack()
-    {
-        test::TestDatabase tdb({u"customer.sql"_s, u"history.sql"_s});
-        QVERIFY2(tdb.ok(), qPrintable(tdb.error()));
-        QList<HistoryRow> rows = changes(u"PN-1"_s, 500);
-        rows << changes(u"PN-2"_s, 1) << HistoryRow{u"UPDATE"_s, u"PN-1"_s, 2, u"portNAME"_s, u"x"_s, u""_s};
-        db::HistoryAuthor who = signer;
-        test::Caller caller{db::Database(), tdb.profile(), {}};
-        QCOMPARE(test::writeHistory(caller, rows, who), db::HistoryWrite::Written);
-        QList<db::HistoryEntry> read;
-        QVERIFY(db::readHistory(tdb.profile(), {}, u"PN-1"_s, read));
-        QCOMPARE(read.size(), db::historyShown);
-        QCOMPARE(read[0].change, rows.last());
-        QCOMPARE(read[1].change, rows[499]);
-        QCOMPARE(read[499].change, rows[1]);
-        QCOMPARE(test::lines(tdb, u"SELECT newVALUE IS NULL FROM zHISTORY WHERE newVALUE <> 'x'"_s),
-                 QStringList{u"0"_s});
-    }
-
-    // A refused history write leaves its error record; the save of port rows one by one (in a
-    // transaction) stands all the same.
-    void refused()
-    {
-        test::TestDatabase tdb({u"customer.sql"_s});
-        QVERIFY(test::seedFaultData(tdb) && tdb.exec(test::refusal(u"zHISTORY"_s, u"INSERT"_s)));
-        test::Caller c{db::Database(), tdb.profile(), u"portCONFIG"_s};
-        c.database.history = signer;
-        QCOMPARE(savePorts(c), 0);
-        QCOMPARE(tdb.scalar(u"SELECT portNAME FROM portCONFIG WHERE mapPORT = 1 AND mapNUM = 1"_s),
-                 QVariant(u"Pört 1"_s));
-        QCOMPARE(test::errorRecords(tdb), QStringList{u"SQL_writeHISTORY|History row missing PN-A IE = 2"_s});
-        QCOMPARE(tdb.count(u"zHISTORY"_s), 0);
-    }
-
     // Port rows saved one by one in a transaction, the link cut at each statement in turn: a save
     // reported stands with its history exactly once, a failed one leaves neither, and the second
-    // attempt stores both once.
+    // attempt stores both once. A refused history write leaves its error record, the save standing.
     void withTheTransaction_data()
     {
-        QTest::addColumn<bool>("delivered");
-        QTest::newRow("statement lost") << false;
-        QTest::newRow("reply lost") << true;
+        QTest::addColumn<int>("fault");
+        QTest::newRow("statement lost") << 0;
+        QTest::newRow("reply lost") << 1;
+        QTest::newRow("history refused") << 2;
     }
     void withTheTransaction()
     {
-        QFETCH(bool, delivered);
+        QFETCH(int, fault);
         test::TestDatabase tdb({u"customer.sql"_s});
         test::FaultProxy proxy;
         test::Caller c{db::Database(), tdb.profile(), u"portCONFIG"_s};
@@ -135,9 +93,18 @@ private Q_SLOTS:
         const int statements = proxy.statements();
         const QStringList after = test::faultState(tdb);
         QCOMPARE(after.filter(u"OP7|UPDATE|PN-A|"_s).size(), 4 * 14); // every value of the 4 ports, once
+        if (fault == 2) {
+            const QStringList saved = test::faultState(tdb, false);
+            QVERIFY(test::seedFaultData(tdb) && tdb.exec(test::refusal(u"zHISTORY"_s, u"INSERT"_s)));
+            QCOMPARE(savePorts(c), 0);
+            QCOMPARE(test::faultState(tdb), saved);
+            QCOMPARE(test::errorRecords(tdb),
+                     QStringList{u"SQL_writeHISTORY|History row missing PN-A IE = 2"_s});
+            return;
+        }
         for (int k = 1; k <= statements; ++k) {
             QVERIFY(test::seedFaultData(tdb));
-            proxy.setPlan({test::FaultProxy::Fault::Cut, k, delivered});
+            proxy.setPlan({test::FaultProxy::Fault::Cut, k, fault == 1});
             const QByteArray at = "statement " + QByteArray::number(k);
             if (savePorts(c) != 0) {
                 QVERIFY2(test::faultState(tdb) == before, at.constData());
