@@ -125,21 +125,18 @@ private Q_SLOTS:
 
     void unlockFIELDS_data()
     {
-        QTest::addColumn<bool>("selected");  // an entry of lsttestPN is selected
         QTest::addColumn<QList<bool>>("on"); // scanning, auto measure, R and R, steady state
-        QTest::newRow("no PN selected: only the PN list") << false << QList<bool>{true, true, true, true};
-        QTest::newRow("scanning and steady state") << true << QList<bool>{true, false, false, true};
-        QTest::newRow("auto measure and R and R") << true << QList<bool>{false, true, true, false};
+        QTest::newRow("scanning and steady state") << QList<bool>{true, false, false, true};
+        QTest::newRow("auto measure and R and R") << QList<bool>{false, true, true, false};
     }
 
     void unlockFIELDS()
     {
-        QFETCH(bool, selected);
         QFETCH(QList<bool>, on);
         loadDefaults(4);
         FormMainTestMenu::refillList(w->lsttestPN, {u"AB-100"_s});
         w->lsttestPN->blockSignals(true); // selected without its load
-        w->lsttestPN->setCurrentIndex(selected ? 0 : -1);
+        w->lsttestPN->setCurrentIndex(0);
         w->lsttestPN->blockSignals(false);
         const QList<QCheckBox*> boxes{w->chksnBARCODE, w->chkautoMEASURE, w->chkRANDR, w->chkssON};
         for (int i = 0; i < 4; ++i) {
@@ -161,10 +158,11 @@ private Q_SLOTS:
         const QHash<QWidget*, bool> dependent = {
             {w->txtsnFORMAT, on[0]}, {w->txtautoTIME, on[1]}, {w->txtGOODSN, on[2]}, {w->txtBADSN, on[2]},
             {w->txtssTOL, on[3]},    {w->txtssMAXT, on[3]},   {w->chkssREQD, on[3]}};
-        for (QWidget* c : editControls()) {
-            if (c != w->lsttestPN)
-                QVERIFY2(c->isEnabled() == (selected && dependent.value(c, true)),
-                         qPrintable(c->objectName()));
+        // Every field, list and box but the status bar.
+        for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if ((qobject_cast<QLineEdit*>(c) || qobject_cast<QComboBox*>(c) || qobject_cast<QCheckBox*>(c)) &&
+                c != w->txtStatus)
+                QVERIFY2(c->isEnabled() == dependent.value(c, true), qPrintable(c->objectName()));
         }
     }
 
@@ -187,38 +185,10 @@ private Q_SLOTS:
             QVERIFY2(painted(c) == menu, qPrintable(c->objectName()));
     }
 
-    void displayBTN_data()
-    {
-        QTest::addColumn<QList<int>>("state"); // iPROC, pnLOADED, xlSTATUS
-        QTest::addColumn<QString>("on");       // REVIEW UPDATE DELETE EXPORT ADD QUIT
-        QTest::newRow("busy, PN loaded") << QList<int>{1, 1, 0} << u"000000"_s;
-        QTest::newRow("idle, PN loaded, export done") << QList<int>{0, 1, 1} << u"111111"_s;
-        QTest::newRow("idle, no PN, export failed") << QList<int>{0, 0, 2} << u"000011"_s;
-    }
-
-    void displayBTN()
-    {
-        QFETCH(QList<int>, state);
-        w->cur.pnLOADED = qint16(state[1]);
-        w->cur.xlSTATUS = qint16(state[2]);
-        const QList<QPushButton*> buttons{w->btnREVIEW, w->btnUPDATE, w->btnDELETE,
-                                          w->btnEXPORT, w->btnADD,    w->btnQUIT};
-        for (bool start : {false, true}) { // every button is set, not only switched one way
-            QString enabled;
-            for (QPushButton* b : buttons)
-                b->setEnabled(start);
-            w->displayBTN(state[0]);
-            for (QPushButton* b : buttons)
-                enabled += b->isEnabled() ? u'1' : u'0';
-            QTEST(enabled, "on");
-        }
-    }
-
     void leaveOnlyWhenLeft_data()
     {
         QTest::addColumn<int>("how");
         QTest::newRow("another field clicked during Enter's flash: one check") << 0;
-        QTest::newRow("the window is destroyed: no leave") << 2;
         QTest::newRow("the window goes during Enter's flash: untouched after") << 3;
         QTest::newRow("the window goes during the leave's flash, called by other code") << 4;
         QTest::newRow("REVIEW released during the leave's flash: the click acts once, after it") << 5;
@@ -242,8 +212,6 @@ private Q_SLOTS:
         };
         if (how == 0 || how == 3)
             QTest::keyPress(field, Qt::Key_Return);
-        else if (how == 2)
-            w.reset();
         else if (how == 4)
             w->txtTDLY_LostFocus();
         else
@@ -658,17 +626,6 @@ private:
     test::RecordingProgramEnd m_end;
     std::unique_ptr<FormMainTestMenu> w;
 
-    // What lockFIELDS locks: every field, list and box but the status bar.
-    QList<QWidget*> editControls() const
-    {
-        QList<QWidget*> out;
-        for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if ((qobject_cast<QLineEdit*>(c) || qobject_cast<QComboBox*>(c) || qobject_cast<QCheckBox*>(c)) &&
-                c != w->txtStatus)
-                out << c;
-        }
-        return out;
-    }
     // Blank and locked, default ports, the lists filled and port 1 shown; nothing listed as run yet.
     void loadDefaults(int ports)
     {
