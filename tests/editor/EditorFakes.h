@@ -10,7 +10,6 @@
 #include <QList>
 #include <QSignalBlocker>
 #include <QString>
-#include <QStringList>
 #include <QTest>
 #include <QWidget>
 
