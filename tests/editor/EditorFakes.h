@@ -10,23 +10,12 @@
 #include <QList>
 #include <QSignalBlocker>
 #include <QString>
-#include <QStringList>
 #include <QTest>
 #include <QWidget>
 
 #include <functional>
 
 namespace zelmar::test {
-
-// Records the text of every message box; Yes and empty input as answers (the export's tests).
-class FakeDialogs : public Dialogs
-{
-public:
-    QStringList messages;
-    void message(const QString& text, const QString&) override { messages << text; }
-    bool askYesNo(const QString&, const QString&) override { return true; }
-    QString input(const QString&, const QString&, const QString&) override { return QString(); }
-};
 
 // Keeps the length of every wait and can look at the window while the wait is on; waits no time.
 class RecordingPause : public Pause

@@ -96,7 +96,7 @@ class TestExport : public QObject
     test::TestDatabase m_tdb;
     db::Database m_database;
     QTemporaryDir m_dir;
-    test::FakeDialogs m_dialogs;
+    test::ScriptedDialogs m_dialogs;
     test::RecordingPause m_pause;
     test::RecordingProgramEnd m_end;
     test::FakeViewer m_viewer;
@@ -116,7 +116,7 @@ private Q_SLOTS:
 
     void init()
     {
-        m_dialogs = test::FakeDialogs();
+        m_dialogs = test::ScriptedDialogs();
         m_pause.waits.clear();
         m_viewer = test::FakeViewer();
         m_end.ends = 0;
@@ -273,7 +273,7 @@ private Q_SLOTS:
         w->cur.pnLOADED = 0;
         w->btnEXPORT_Click();
         QCOMPARE(m_pause.waits, QList<double>{3});
-        QVERIFY(m_viewer.opened.isEmpty() && m_dialogs.messages.isEmpty() && !w->btnEXPORT->isEnabled());
+        QVERIFY(m_viewer.opened.isEmpty() && m_dialogs.shown.isEmpty() && !w->btnEXPORT->isEnabled());
     }
 
     void exportsOfARun()
@@ -299,11 +299,11 @@ private Q_SLOTS:
         w->btnEXPORT_Click();
         QCOMPARE(m_session->sheetNames(), (QStringList{u"AB-100"_s, u"AB-100 R1"_s, u"AB-100 R1 R2"_s}));
         QCOMPARE(contents(first), QByteArray("saved by the operator"));
-        QVERIFY(m_dialogs.messages.isEmpty() && m_viewer.opened.size() == 3);
+        QVERIFY(m_dialogs.shown.isEmpty() && m_viewer.opened.size() == 3);
         // A file that cannot be written: the failure, then a fresh workbook.
         QVERIFY(QDir(m_run->path()).removeRecursively());
         w->btnEXPORT_Click();
-        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.shown.size(), 1);
         QCOMPARE(state(), (QList<int>{0, 0}));
         QVERIFY(QDir().mkpath(m_run->path()));
         w->btnEXPORT_Click();
@@ -333,7 +333,7 @@ private Q_SLOTS:
         m_viewer.noApplication = noApplication;
         m_viewer.refuse = true;
         w->btnEXPORT_Click();
-        QVERIFY(m_dialogs.messages.size() == 1 && w->cur.xlSTATUS == 2);
+        QVERIFY(m_dialogs.shown.size() == 1 && w->cur.xlSTATUS == 2);
         QVERIFY(!w->btnEXPORT->isEnabled() && w->btnUPDATE->isEnabled());
         QCOMPARE(QDir(m_run->path()).count(), uint(files + 2)); // with . and ..
         m_viewer.opened.clear();
