@@ -33,7 +33,7 @@ struct CurrentParams : db::PnValues, db::PortTable
     // that would hold it when the table has no such part number.
     void showWindowHolding(const QString& name);
 
-    // ---- Selection state (start values step 1) ----
+    // ---- Selection state (set at the start of each run) ----
     qint16 curPNidx = -1;  // lsttestPN index of the loaded PN; -1 none
     qint16 pnLOADED = 0;   // 1 after a successful load
     qint16 curPORT = -1;   // port index shown in the port fields; -1 none

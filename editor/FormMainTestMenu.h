@@ -165,7 +165,7 @@ public:
     // Ends the program exactly once, however often it is called (the one-hour
     // timer may fire while the goodbye box is up).
     void btnQUIT_Click();
-    // Step 1 of QUIT, run only when cur.xlOPEN is 1: make the spreadsheet
+    // QUIT's first step, run only when cur.xlOPEN is 1: make the spreadsheet
     // application visible and release sheet, workbook and application. Set by
     // the export. May throw; QUIT goes on to the goodbye box.
     std::function<void()> spreadsheetHandOver;

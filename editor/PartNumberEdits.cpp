@@ -101,7 +101,7 @@ void PartNumberEdits::create()
         return;
     }
 
-    // 3. The loaded PN's own name: no query needed.
+    // The loaded PN's own name: no query needed.
     if (answer == cur.curPN) {
         if (!tell(u"New Part Number already exists"_s, colors::red))
             return;
@@ -121,7 +121,7 @@ void PartNumberEdits::create()
         return;
     }
 
-    // 5. A map number of its own.
+    // A map number of its own.
     qint16 newMAP = 0;
     qint16 status = 1;
     if (!twoAttempts(w, status, [&] {
@@ -134,7 +134,7 @@ void PartNumberEdits::create()
         return;
     }
 
-    // 6. The window's values, or the defaults.
+    // The window's values, or the defaults.
     // A creation that fails gives the PN on show back as it was, so that the next UPDATE
     // saves that PN and nothing of the new one.
     const CurrentParams shown = cur;
@@ -192,7 +192,7 @@ void PartNumberEdits::create()
         return;
     }
 
-    // 7. The record; a new PN is never the default PN.
+    // The record; a new PN is never the default PN.
     w.chkpnDEFAULT->setChecked(false);
     cur.pnDEFAULT = 0;
     cur.snEXTENDER = 0;
@@ -211,7 +211,7 @@ void PartNumberEdits::create()
         return;
     }
 
-    // 8. Its port rows.
+    // Its port rows.
     if (!twoAttempts(w, status, [&] {
             database->SQL_writenewPORTS(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, newMAP,
                                         cur.numPORTS, cur.mapNUM, cur.portNAME, cur.UOM, cur.unitSCALE,
@@ -250,7 +250,7 @@ void PartNumberEdits::create()
         return;
     }
 
-    // 9. Complete; its status is not examined.
+    // Complete; its status is not examined.
     if (!twoAttempts(w, status, [&] {
             database->SQL_updatePN(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, answer, answer,
                                    1, status);
@@ -312,7 +312,7 @@ void PartNumberEdits::remove()
         return;
     }
 
-    // 5. The record, then the port rows of the map it held. Only a record that was really
+    // The record, then the port rows of the map it held. Only a record that was really
     // deleted gives a map: a missing or undeletable record leaves every port row alone.
     const QString deleted = cur.curPN;
     constexpr qint16 noMap = std::numeric_limits<qint16>::min();

@@ -15,20 +15,19 @@ void FormMainTestMenu::btnQUIT_Click()
         return;
     m_quitStarted = true;
 
-    // Steps 1 to 3; any failure jumps straight to step 4.
+    // Whatever fails while letting go of the spreadsheet, the timers or the window, the goodbye
+    // and the end still follow.
     try {
-        // 1. Hand an open spreadsheet application over to the operator.
+        // An open spreadsheet application stays with the operator.
         if (cur.xlOPEN == 1 && spreadsheetHandOver)
             spreadsheetHandOver();
-        // 2. The timers stop.
         Timer1->stop();
         Timer6->stop();
-        // 3. The editor window goes.
         close();
     } catch (...) {
     }
 
-    // 4. The goodbye box, then 5. the end of the program.
+    // The goodbye box, then the end of the program.
     try {
         if (dialogs)
             dialogs->message(u"Thank you for using Zelmar\u2122"_s, u"Quarrix Technologies, LLC"_s);

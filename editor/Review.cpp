@@ -37,7 +37,7 @@ bool Review::passes(Kind kind, QString& strPN)
     const QString wFROM = update ? u"btnUPDATE"_s : u"btnREVIEW"_s;
     bool Cancel = false;
 
-    // 1. Opening.
+    // Opening.
     if (!update) {
         w.txtStatus->setText(u"Reviewing PN parameters for validity"_s);
         w.txtStatus->repaint();
@@ -60,7 +60,7 @@ bool Review::passes(Kind kind, QString& strPN)
         w.txtStatus->repaint();
     }
 
-    // 3. The part-number text. A new name is also looked up, so that a rename
+    // The part-number text. A new name is also looked up, so that a rename
     // through the save can never give two records the same part number.
     strPN = w.lsttestPN->currentText();
     qint16 pnCHECK = 0;
@@ -76,7 +76,7 @@ bool Review::passes(Kind kind, QString& strPN)
         return false;
     }
 
-    // 4. The serial-number format.
+    // The serial-number format.
     if (w.chksnBARCODE->isChecked()) {
         w.txtsnFORMAT_Validate(Cancel);
         if (w.ended())
@@ -88,7 +88,7 @@ bool Review::passes(Kind kind, QString& strPN)
         w.ConvertSerialNumber(w.txtsnFORMAT->text());
     }
 
-    // 5. The R and R serial numbers.
+    // The R and R serial numbers.
     if (w.chkRANDR->isChecked()) {
         const auto refuse = [&](std::initializer_list<QWidget*> fields, const QString& message) {
             w.txtStatus->setText(message);
@@ -111,7 +111,7 @@ bool Review::passes(Kind kind, QString& strPN)
             return false;
     }
 
-    // 7. A port must be on show.
+    // A port must be on show.
     if (w.lstPORT->currentIndex() == -1 && cur.numPORTS > 0) {
         w.txtStatus->setText(u"ERR: Use the Create New PN"_s);
         flash(w.pause, {w.lsttestPN}, {{colors::red, 3.0}}, colors::white);
@@ -140,7 +140,7 @@ bool Review::passes(Kind kind, QString& strPN)
         return false;
     }
 
-    // 10. An active PN needs a port.
+    // An active PN needs a port.
     if (w.chksnACTIVE->isChecked() && cur.numPORTS < 1) {
         w.txtStatus->setText(u"ERROR: No ACTIVE ports in the Port Config"_s);
         flash(w.pause, {w.chkACTIVE}, {{colors::red, 1.0}, {colors::yellow, 1.0}, {colors::white, 1.0}},
@@ -189,7 +189,7 @@ void Review::writeAll(const QString& checkedPN)
     const db::AccountValues& a = w.account;
     db::Database* database = w.database;
 
-    // 1. The window into the PN values (snEXTENDER keeps the value loaded); the ports
+    // The window into the PN values (snEXTENDER keeps the value loaded); the ports
     // are already in the arrays.
     w.gatherPnValues();
 
@@ -202,7 +202,7 @@ void Review::writeAll(const QString& checkedPN)
             database->SQL_writePNdef(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, status);
         }))
         return;
-    // 4. The record; snVALID becomes 0 until the last write.
+    // The record; snVALID becomes 0 until the last write.
     if (status == 0 && !twoAttempts(w, status, [&] {
             database->SQL_writeinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.snTABLE, cur.curPN,
                                     strPN, cur.snNAME, cur.pnDEFAULT, cur.snACTIVE, cur.snBARCODE,
@@ -219,7 +219,7 @@ void Review::writeAll(const QString& checkedPN)
             w.selectWithoutLoad(cur.curPNidx);
         }
     }
-    // 5. The port rows of its map.
+    // The port rows of its map.
     if (status == 0 && !twoAttempts(w, status, [&] {
             database->SQL_writePORTinfo(a.ipPORT, a.custDB, a.custUSER, a.custUSER_PW, a.configTABLE, mapPORT,
                                         cur.numPORTS, cur.mapNUM, cur.portNAME, cur.UOM, cur.unitSCALE,

@@ -82,7 +82,7 @@ void Selection::showNoPN()
 void Selection::load()
 {
     CurrentParams& cur = w.cur;
-    // 1. A selection made by the program itself.
+    // A selection made by the program itself.
     if (cur.skipCLICK != 0) {
         cur.skipCLICK = 0;
         return;
@@ -93,7 +93,7 @@ void Selection::load()
         w.lsttestPN->setCurrentIndex(cur.curPNidx);
         return;
     }
-    // 2. Nothing selected.
+    // Nothing selected.
     if (w.lsttestPN->currentIndex() == -1) {
         showNoPN();
         return;
@@ -107,7 +107,7 @@ void Selection::load()
     cur.curPNidx = qint16(w.lsttestPN->currentIndex());
     showStatus(w.txtStatus, u"Loading parameters for PN "_s + cur.curPN);
 
-    // 4. The record.
+    // The record.
     const db::AccountValues& a = w.account;
     qint16 mapPORT = 0;
     qint16 iERROR = 1;
@@ -128,7 +128,7 @@ void Selection::load()
     w.chkpnDEFAULT->setChecked(cur.pnDEFAULT == 1);
     w.chksnACTIVE->setChecked(cur.snACTIVE == 1);
 
-    // 6. Serial-number scanning, or the PN with its counter.
+    // Serial-number scanning, or the PN with its counter.
     if (cur.snBARCODE == 1) {
         w.chksnBARCODE->setChecked(true);
         showOption(w.txtsnFORMAT, true);
@@ -146,7 +146,7 @@ void Selection::load()
     m_formatShown = w.txtsnFORMAT->text();
     m_lengthShown = w.lblsnLEN->text();
 
-    // 7. Automatic measurement.
+    // Automatic measurement.
     w.chkautoMEASURE->setChecked(cur.autoMEASURE == 1);
     showOption(w.txtautoTIME, cur.autoMEASURE == 1);
     w.txtautoTIME->setText(QLocale().toString(double(cur.autoTIME), 'f', 0));
@@ -154,7 +154,7 @@ void Selection::load()
     if (cur.snBARCODE == 1)
         w.ConvertSerialNumber(cur.snFORMAT);
 
-    // 9. R and R serial numbers.
+    // R and R serial numbers.
     w.chkRANDR->setChecked(cur.reqRANDR == 1);
     if (ended()) // its click may have refused the tick with a pause
         return;
@@ -165,7 +165,7 @@ void Selection::load()
     w.lblGOODSN->setVisible(true);
     w.lblBADSN->setVisible(true);
 
-    // 10. The ports. Each load starts from the station's port count, so that a short
+    // The ports. Each load starts from the station's port count, so that a short
     // map read earlier does not hide ports of this one.
     qint16 ports = w.stationPorts();
     using PortRead = db::Database::PortRead;
@@ -228,7 +228,7 @@ void Selection::endStep()
 void Selection::leaveList()
 {
     CurrentParams& cur = w.cur;
-    // 1. A rename is under way, its question included.
+    // A rename is under way, its question included.
     if (cur.renameSTEP != 0)
         return;
     // A name typed while a load is on show is not taken: the rename's reload would be refused
@@ -240,14 +240,14 @@ void Selection::leaveList()
         return;
     }
     const QString t = w.lsttestPN->currentText();
-    // 2. An entry is selected: nothing was typed over it.
+    // An entry is selected: nothing was typed over it.
     if (w.lsttestPN->currentIndex() != -1) {
         endStep();
         return;
     }
     const bool loaded = cur.pnLOADED == 1 && cur.curPNidx != -1 && cur.curPNidx < w.lsttestPN->count();
 
-    // 3. A new name typed over the loaded PN.
+    // A new name typed over the loaded PN.
     if (!t.isEmpty() && loaded && t != cur.curPN) {
         cur.renameSTEP = -1;
         showStatus(w.txtStatus, u"Updating from ["_s + cur.curPN + u"] to ["_s + t + u']');
@@ -342,7 +342,7 @@ void Selection::leaveList()
         return;
     }
 
-    // 4. The text erased over a loaded PN: the PN stays loaded.
+    // The text erased over a loaded PN: the PN stays loaded.
     if (t.isEmpty() && loaded) {
         if (!cur.curPN.isEmpty())
             putOldNameBack();
@@ -353,7 +353,7 @@ void Selection::leaveList()
         return;
     }
 
-    // 5. No PN loaded, or its own name typed again.
+    // No PN loaded, or its own name typed again.
     if (t == cur.curPN && loaded)
         putOldNameBack();
     else
@@ -374,7 +374,7 @@ void Selection::switchPort()
         cur.curPORT = cur.newPORT;
         return;
     }
-    // 2. The port left keeps its fields; 3. the chosen one is shown.
+    // The port left keeps its fields; the chosen one is shown.
     storePort(w, cur.curPORT);
     w.setupPORTS(cur.newPORT, 1, u"lstPORT_click"_s);
 }
@@ -451,7 +451,7 @@ void Selection::readcurPARAM(qint16& iERROR)
         }))
         return;
 
-    // 7. The PN values.
+    // The PN values.
     gatherPnValues();
     cur.pnDEFAULT = 0;
     cur.snEXTENDER = 0;

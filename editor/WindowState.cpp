@@ -22,14 +22,14 @@ void FormMainTestMenu::setupPORTS(int iPORT, int iLISTS, const QString& wFROM)
     Q_UNUSED(wFROM);
     const int k = iPORT;
 
-    // 1. The port list.
+    // The port list.
     if (iLISTS == 0) {
         QStringList ports;
         for (int p = 1; p <= usablePorts(cur.numPORTS); ++p)
             ports << QString::number(p);
         refillList(lstPORT, ports);
     }
-    // 2. Select port k; a change of selection runs lstPORT_Click.
+    // Select port k; a change of selection runs lstPORT_Click.
     lstPORT->setCurrentIndex(k);
     cur.curPORT = qint16(lstPORT->currentIndex());
     if (k == -1)
@@ -39,17 +39,17 @@ void FormMainTestMenu::setupPORTS(int iPORT, int iLISTS, const QString& wFROM)
     if (k < 0 || k >= db::portSlots || k >= lstPORT->count())
         return;
 
-    // 3. Description.
+    // Description.
     txtPort->setText(cur.portNAME[k]);
 
-    // 4. Units: the only unit is ohms.
+    // Units: the only unit is ohms.
     if (iLISTS == 0)
         refillList(lstuNITS, unitsEntries());
     lstuNITS->setCurrentIndex(0);
     if (cur.UOM[k] != 1)
         cur.UOM[k] = 1;
 
-    // 5. Scale; a change of selection runs lstsCALE_Click.
+    // Scale; a change of selection runs lstsCALE_Click.
     if (iLISTS == 0)
         refillList(lstsCALE, scaleEntries());
     if (cur.unitSCALE[k] < 1 || cur.unitSCALE[k] > 4) {
@@ -60,14 +60,14 @@ void FormMainTestMenu::setupPORTS(int iPORT, int iLISTS, const QString& wFROM)
     }
     cur.curSCALE = qint16(lstsCALE->currentIndex());
 
-    // 6. Port active.
+    // Port active.
     chkACTIVE->setChecked(cur.acTIVE[k] == 1);
 
     // 7, 8. Min and max in the chosen scale, decimals by size, regional format.
     txtMinSpec->setText(formatSpec(double(toScale(cur.minSPEC[k], cur.unitSCALE[k] - 1))));
     txtMaxSpec->setText(formatSpec(double(toScale(cur.maxSPEC[k], cur.unitSCALE[k] - 1))));
 
-    // 9. Averages.
+    // Averages.
     if (cur.numAVG[k] < 1 || cur.numAVG[k] > 25) {
         txtAVG->setText(u"1"_s);
         cur.numAVG[k] = 1;
@@ -75,7 +75,7 @@ void FormMainTestMenu::setupPORTS(int iPORT, int iLISTS, const QString& wFROM)
         txtAVG->setText(QString::number(cur.numAVG[k]));
     }
 
-    // 10. Speed.
+    // Speed.
     if (iLISTS == 0)
         refillList(lstSPEED, speedEntries());
     if (cur.mspeed[k] < 1 || cur.mspeed[k] > 3) {
@@ -85,7 +85,7 @@ void FormMainTestMenu::setupPORTS(int iPORT, int iLISTS, const QString& wFROM)
         lstSPEED->setCurrentIndex(cur.mspeed[k] - 1);
     }
 
-    // 11. Delay (a value that is not a number counts as out of range).
+    // Delay (a value that is not a number counts as out of range).
     if (!(cur.timeDELAY[k] >= 0.0f && cur.timeDELAY[k] <= 60.0f)) {
         txtTDLY->setText(u"0.25"_s);
         cur.timeDELAY[k] = 0.25f;
@@ -93,14 +93,14 @@ void FormMainTestMenu::setupPORTS(int iPORT, int iLISTS, const QString& wFROM)
         txtTDLY->setText(shortestSingle(cur.timeDELAY[k]));
     }
 
-    // 12. Range.
+    // Range.
     if (iLISTS == 0)
         refillList(lstRANGE, rangeEntries());
     if (cur.Range[k] < 0 || cur.Range[k] > 7)
         cur.Range[k] = 0;
     lstRANGE->setCurrentIndex(cur.Range[k]);
 
-    // 13. Steady state; chkssON's change runs chkssON_Click.
+    // Steady state; chkssON's change runs chkssON_Click.
     chkssON->setChecked(switchShown(cur.ssON[k]));
     txtssTOL->setText(QLocale().toString(double(cur.ssTOL[k] * 100.0f), 'f', 1));
     txtssMAXT->setText(shortestSingle(cur.ssMAXT[k]));

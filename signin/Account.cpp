@@ -61,7 +61,7 @@ void CentralAccounts::SQL_readCUSTinfo(const QString& UserCode, QString& Operato
                                        QString& overallTABLE, QString& imageTABLE, float& ver_min2,
                                        qint16& result)
 {
-    // Step 1: connection. Its failure is explained by the Internet probe.
+    // Connection. Its failure is explained by the Internet probe.
     db::Connection connection(m_database.profile(server, database, user, password), m_database.timeouts());
     if (!connection.open()) {
         qint16 connected = 0;
@@ -70,14 +70,14 @@ void CentralAccounts::SQL_readCUSTinfo(const QString& UserCode, QString& Operato
         return;
     }
 
-    // Step 2: the query, with the code bound as a value.
+    // The query, with the code bound as a value.
     db::Recordset rs(connection);
     if (!rs.open(operatorCodeQuery(table, UserCode))) {
         fail(2);
         return;
     }
 
-    // Steps 3 and 4: count, first row, the columns in their order.
+    // Count, first row, the columns in their order.
     if (rs.recordCount() <= 0) {
         result = 1;
         return;
@@ -96,7 +96,7 @@ void CentralAccounts::SQL_readCUSTinfo(const QString& UserCode, QString& Operato
         return;
     }
     result = 0;
-    // Step 5: the recordset and the connection close as they go out of scope.
+    // The recordset and the connection close as they go out of scope.
 }
 
 void CentralAccounts::SQL_readCUSTinfo(const QString& UserCode, AccountValues& a, const QString& server,

@@ -231,8 +231,8 @@ void StartSequence::Form_Load()
     CurrentParams& cur = m_window.cur;
     db::AccountValues& account = m_window.account;
 
-    // 1. Start values. The hour of the run counts from the editor's first showing (step
-    // 14), not while the sign-in window may be shown again.
+    // Start values. The hour of the run counts from the editor's first showing (the
+    // status blink starts it), not while the sign-in window may be shown again.
     cur.curPORT = -1;
     cur.curSCALE = -1;
     cur.curPNidx = -1;
@@ -246,7 +246,7 @@ void StartSequence::Form_Load()
     m_window.quitARMED = 0;
     m_window.Timer6->stop();
 
-    // 2. The driver clause by the system's class.
+    // The driver clause by the system's class.
     switch (m_values.osSUPPORT) {
     case 1:
         m_database.odbcDRIVER = u"DRIVER={MySQL ODBC 3.51 Driver};"_s;
@@ -261,11 +261,11 @@ void StartSequence::Form_Load()
         return;
     }
 
-    // 3. Sign-in loop.
+    // Sign-in loop.
     if (!signIn())
         return;
 
-    // 4. Minimum version; equal passes.
+    // Minimum version; equal passes.
     if (account.ver_min2 > progVERSION) {
         m_dialogs.message(upgradeText(progVERSION, account.ver_min2), upgradeTitle());
         endProgram(ExitStatus::UpgradeRequired);
@@ -274,16 +274,16 @@ void StartSequence::Form_Load()
 
     m_window.setWindowTitle(mainWindowCaption());
 
-    // 6 and 7 talk to both servers; the sign-in window stays up meanwhile.
+    // The sign-in record and the list read talk to both servers; the sign-in window stays up meanwhile.
     std::optional<BusyCursor> busy(std::in_place);
 
-    // 6. The sign-in record of the success.
+    // The sign-in record of the success.
     progVER = progVERtext(m_values.osNAME);
     macLIST = macLISTtext(adapterListing ? adapterListing() : QString());
     loginOK = 1;
     writeLogin(loginOK, account.Operator_Initials, account.Company);
 
-    // 7. Every part number, sorted; the list shows the first 100. The question for the history
+    // Every part number, sorted; the list shows the first 100. The question for the history
     // table goes over the same connection.
     std::optional<db::ActionBudget::Scope> reads(std::in_place, m_database.budget());
     qint16 listStatus = 1;
@@ -303,7 +303,7 @@ void StartSequence::Form_Load()
     m_window.showPNwindow(QString());
     busy.reset();
 
-    // 8. Centred on the screen.
+    // Centred on the screen.
     if (const QScreen* screen = m_window.screen() ? m_window.screen() : QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         m_window.move(area.x() + area.width() / 2 - m_window.width() / 2,
@@ -314,7 +314,7 @@ void StartSequence::Form_Load()
     // unchecked and no port is selected yet, so no handler runs here.
     m_window.blankFIELDS();
 
-    // 9. The option-dependent fields look switched off.
+    // The option-dependent fields look switched off.
     for (QWidget* control : std::initializer_list<QWidget*>{
              m_window.txtsnFORMAT, m_window.chkRANDR, m_window.txtGOODSN, m_window.txtBADSN,
              m_window.txtssTOL, m_window.txtssMAXT, m_window.chkssREQD, m_window.txtautoTIME}) {
@@ -322,7 +322,7 @@ void StartSequence::Form_Load()
         setBackColor(control, colors::menuBar);
     }
 
-    // 10 to 12. Fields locked, the list open, CREATE NEW PN and QUIT only.
+    // Fields locked, the list open, CREATE NEW PN and QUIT only.
     m_window.lockFIELDS();
     m_window.lsttestPN->setEnabled(true);
     m_window.displayBTN(0);
@@ -350,7 +350,7 @@ void StartSequence::Form_Load()
         setBackColor(m_window.txtStatus, colors::yellow);
     }
 
-    // 14. The status blink, and the hour of the run.
+    // The status blink, and the hour of the run.
     m_window.Timer1->setInterval(2500);
     m_window.Timer1->start();
     m_window.quitTICKS = 0;

@@ -53,7 +53,7 @@ public:
                   const CentralServer& central = builtInCentralServer(),
                   RunningCopyListener* listener = nullptr);
 
-    // The load sequence, steps 1 to 14. Leaves the editor ready but not shown,
+    // The load sequence. Leaves the editor ready but not shown,
     // or the program ended (see ProgramEnd::hasEnded).
     void Form_Load();
 

@@ -130,10 +130,10 @@ void frmSplash::Form_Load()
         return;
     m_loaded = true;
 
-    // 1. The system's name and support class.
+    // The system's name and support class.
     GetWindows(m_host, m_values.osNAME, m_values.osSUPPORT);
 
-    // 2 and 3. A running copy under either title comes forward; this one ends without a message.
+    // A running copy under either title comes forward; this one ends without a message.
     for (const QString& title : {mainWindowCaption(), legacyWindowCaption()}) {
         qint16 found = 0;
         m_runningCopies.check(title, found);
@@ -144,7 +144,7 @@ void frmSplash::Form_Load()
         }
     }
 
-    // 4. Version and system.
+    // Version and system.
     lblVersion->setText(u"Version "_s + QString::number(build::versionMajor) + u'.' +
                         QString::number(build::versionMinor) + u'.' +
                         QString::number(build::versionRevision) + QChar(10) + u"System running on "_s +

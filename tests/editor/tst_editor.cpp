@@ -68,6 +68,33 @@ private Q_SLOTS:
     }
     void cleanup() { w.reset(); }
 
+    void tabFollowsTheReadingOrder()
+    {
+        // The fields left of the command column (and the rows above it) row by row, a row being
+        // controls whose middles lie within half a field's height, left to right; then the column top down.
+        const QRect column = w->btnREVIEW->geometry();
+        const auto command = [&](QWidget* c) {
+            return c->x() >= column.x() && c->y() >= column.y();
+        };
+        QList<QWidget*> walked;
+        QWidget* at = w->lsttestPN;
+        do {
+            if ((at->focusPolicy() & Qt::TabFocus) && at->parentWidget() == w.get() &&
+                at->isVisibleTo(w.get()))
+                walked << at;
+            at = at->nextInFocusChain();
+        } while (at != w->lsttestPN);
+        QCOMPARE(walked.size(), 32);
+        for (qsizetype i = 1; i < walked.size(); ++i) {
+            QWidget *a = walked[i - 1], *b = walked[i];
+            const int down = b->geometry().center().y() - a->geometry().center().y();
+            const bool next = command(a)
+                                  ? command(b) && down > 0
+                                  : command(b) || down > 11 || (std::abs(down) <= 11 && b->x() > a->x());
+            QVERIFY2(next, qPrintable(a->objectName() + u" then "_s + b->objectName()));
+        }
+    }
+
     void setupPORTSCorrectsCodes_data()
     {
         // Port 49's stored unitSCALE, mspeed, Range, numAVG, timeDELAY, min spec in ohms; then the
