@@ -1,24 +1,17 @@
 // Every database operation under the faults of a network and a server, through the
-// fault-injecting proxy: each ends as its failure handling says, within its bound,
-// reports what is true, and the caller's second attempt neither fails nor doubles.
-// The time checks are upper bounds on waits (a hang shows), with wide margins. And what the
-// operations send, seen by the same proxy: only statements that every supported server accepts.
+// fault-injecting proxy: each ends as its failure handling says, reports what is true, and
+// the caller's second attempt neither fails nor doubles. And what the operations send, seen by
+// the same proxy: only statements that every supported server accepts.
 
 #include "Account.h"
 #include "DbFixtures.h"
 #include "FaultProxy.h"
-#include "HostLookup.h"
 #include "InternetProbe.h"
 
-#include <QElapsedTimer>
 #include <QRegularExpression>
-#include <QThread>
 
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace zelmar;
@@ -31,7 +24,6 @@ Q_DECLARE_METATYPE(zelmar::test::FaultOp)
 namespace {
 
 constexpr int waitSeconds = 2; // every single wait of the operations under test
-constexpr qint64 marginMs = 1500;
 
 // A seeded database reached through a proxy.
 struct Bench
@@ -48,20 +40,15 @@ struct Bench
         caller.profile.server = proxy.serverValue();
         return tdb.ok() && proxy.ok() && test::seedFaultData(tdb);
     }
-    Result run(const FaultOp& op, qint64& ms)
+    Result run(const FaultOp& op)
     {
         dialogs.shown.clear();
-        QElapsedTimer clock;
-        clock.start();
-        Result r = test::run(op, caller);
-        ms = clock.elapsed();
-        return r;
+        return test::run(op, caller);
     }
 };
 
-class NoInternet : public InternetProbe
+struct NoInternet : InternetProbe
 {
-public:
     void checkINTERNET(qint16& connected) override { connected = 1; }
 };
 
@@ -73,14 +60,13 @@ class TestFaults : public QObject
 
 private Q_SLOTS:
     // Faults met before the operation's work: it fails at once, writes nothing, leaves its
-    // outputs alone, says what its failure handling says, and waits no longer than one wait.
+    // outputs alone, and says what its failure handling says.
     void beforeTheWork_data()
     {
         QTest::addColumn<FaultOp>("op");
         QTest::addColumn<QString>("fault");
         for (const FaultOp& op : test::faultOps())
-            for (const char* fault :
-                 {"server down", "wrong password", "never answers", "table missing", "bad value"})
+            for (const char* fault : {"server down", "never answers", "table missing", "bad value"})
                 if (QByteArray(fault) != "bad value" || !op.spoil.isEmpty())
                     QTest::addRow("%s, %s", op.name, fault) << op << QString::fromLatin1(fault);
     }
@@ -90,24 +76,21 @@ private Q_SLOTS:
         QFETCH(QString, fault);
         Bench b;
         QVERIFY2(b.ok(), qPrintable(b.tdb.error()));
-        qint64 ms = 0;
         const QString proxied = b.caller.profile.server;
         b.caller.profile.server = u"127.0.0.1:"_s + QString::number(test::deadPort());
-        const QString untouched = b.run(op, ms).second; // what it hands back when it reads nothing
+        const QString untouched = b.run(op).second; // what it hands back when it reads nothing
         if (fault != u"server down"_s)
             b.caller.profile.server = proxied;
 
         const bool badValue = fault == u"bad value"_s, missing = fault == u"table missing"_s;
-        if (fault == u"wrong password"_s)
-            b.caller.profile.password += u"x"_s;
-        else if (fault == u"never answers"_s)
+        if (fault == u"never answers"_s)
             b.proxy.setPlan({FaultProxy::Fault::Blackhole});
         else if (missing || badValue)
             QVERIFY(test::execAll(
                 b.tdb, missing ? QStringList{u"DROP TABLE "_s + QString::fromLatin1(op.table)} : op.spoil));
         const QStringList before = missing ? QStringList() : test::faultState(b.tdb);
 
-        const auto [status, out] = b.run(op, ms);
+        const auto [status, out] = b.run(op);
         QCOMPARE(b.proxy.connections() > 0, fault != u"server down"_s); // the fault was met, not passed by
         b.proxy.setPlan({});
         if (status != -1)
@@ -121,8 +104,6 @@ private Q_SLOTS:
         QCOMPARE(b.dialogs.shown.size(), op.has(u'b') ? 1 : 0);
         QVERIFY(!op.has(u'b') || b.dialogs.shown[0].title.startsWith(badValue ? u"Error Code 1006."_s
                                                                               : u"Error Code 1005."_s));
-        // One wait at most: a server that did not answer gets no error record attempt.
-        QVERIFY2(ms <= waitSeconds * 1000 + marginMs, qPrintable(QString::number(ms)));
     }
 
     // The connection cut at each statement of the operation in turn, the statement lost on its
@@ -144,8 +125,7 @@ private Q_SLOTS:
         Bench b;
         QVERIFY2(b.ok(), qPrintable(b.tdb.error()));
         const QStringList before = test::faultState(b.tdb);
-        qint64 ms = 0;
-        const auto [cleanStatus, clean] = b.run(op, ms);
+        const auto [cleanStatus, clean] = b.run(op);
         const int statements = b.proxy.statements();
         QVERIFY(statements > 0);
         QVERIFY(cleanStatus != 1);
@@ -157,10 +137,9 @@ private Q_SLOTS:
             QVERIFY(test::seedFaultData(b.tdb));
             b.proxy.setPlan(
                 {silent ? FaultProxy::Fault::Stall : FaultProxy::Fault::Cut, k, mode != u"statement lost"_s});
-            const auto [status, out] = b.run(op, ms);
-            const QByteArray at = "statement " + QByteArray::number(k) + ", ms " + QByteArray::number(ms);
+            const auto [status, out] = b.run(op);
+            const QByteArray at = "statement " + QByteArray::number(k);
             QVERIFY2(b.proxy.triggered(), at.constData());
-            QVERIFY2(ms <= (silent ? waitSeconds * 1000 : 0) + marginMs, at.constData());
             const QStringList state = test::faultState(b.tdb);
             // The history write lost on its way: the change stands, said to lack its history.
             const bool noHistory = test::errorRecords(b.tdb).join(u',').startsWith(db::historyRoutine);
@@ -172,7 +151,7 @@ private Q_SLOTS:
                 QVERIFY2(state == before, at.constData());
             }
             if (status == 1 || (status == -1 && out != clean)) {
-                const auto [again, againOut] = b.run(op, ms);
+                const auto [again, againOut] = b.run(op);
                 QVERIFY2(again != 1, at.constData());
                 QCOMPARE(againOut, clean);
             }
@@ -181,34 +160,8 @@ private Q_SLOTS:
         }
     }
 
-    // One operator action draws every wait from one budget: a server that never answers costs
-    // the budget for both attempts together.
-    void oneActionIsBounded()
-    {
-        Bench b;
-        QVERIFY2(b.ok(), qPrintable(b.tdb.error()));
-        b.caller.database = db::Database(&b.dialogs, db::Timeouts{5, 5, 5});
-        b.proxy.setPlan({FaultProxy::Fault::Blackhole});
-        const FaultOp op = test::faultOps().at(9);
-        constexpr std::chrono::milliseconds total{3000};
-        QElapsedTimer clock;
-        clock.start();
-        qint64 ms = 0;
-        int status = -1;
-        {
-            const db::ActionBudget::Scope action(b.caller.database.budget(), total);
-            status = b.run(op, ms).first;
-            if (status != 0)
-                status = b.run(op, ms).first;
-            QVERIFY(b.caller.database.budget()->exhausted());
-        }
-        QCOMPARE(status, 1);
-        QVERIFY2(clock.elapsed() <= total.count() + marginMs, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(!b.caller.database.budget()->remaining()); // outside an action only each wait is bounded
-    }
-
     // The operations of one action share one connection. One that the server has closed meanwhile
-    // is replaced without a failure; after a lost link the caller's second attempt connects anew.
+    // is replaced without a failure.
     void oneConnectionPerAction()
     {
         Bench b;
@@ -223,44 +176,26 @@ private Q_SLOTS:
         QVERIFY(test::seedFaultData(b.tdb)); // PN-B under its own name again
         QCOMPARE(run(1), 0);
         QCOMPARE(b.proxy.connections(), 2);
-        b.proxy.setPlan({FaultProxy::Fault::Cut, 2, false}); // the first save of the map
-        QCOMPARE(run(9), 1);
-        QCOMPARE(run(9), 0);
-        QCOMPARE(b.proxy.connections(), 1);
-        QCOMPARE(test::errorRecords(b.tdb), QStringList());
     }
 
     // A server that trickles its answer, each packet inside the read timeout, is cut off when the
-    // call has spent what the action has left; outside an action the watchdog leaves the socket alone.
+    // call has spent what the action has left.
     void watchdogShutsTheWatchedSocket()
     {
-        for (const bool inAction : {true, false}) {
-            int fds[2];
-            QCOMPARE(::socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
-            const timeval limit{3, 0}; // a watchdog that fails shows as a timeout, not a hang
-            QCOMPARE(::setsockopt(fds[0], SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit), 0);
-            db::ActionBudget budget;
-            std::optional<db::ActionBudget::Scope> action;
-            if (inAction)
-                action.emplace(&budget, std::chrono::milliseconds(200));
-            const int ticket = budget.watch(fds[0]);
-            budget.callStarted();
-            QElapsedTimer clock;
-            clock.start();
-            char c = 0;
-            if (inAction) {
-                QCOMPARE(::recv(fds[0], &c, 1, 0), 0);
-                QVERIFY2(clock.elapsed() <= 200 + marginMs, qPrintable(QString::number(clock.elapsed())));
-            } else {
-                QThread::msleep(400);
-                QCOMPARE(::recv(fds[0], &c, 1, MSG_DONTWAIT), -1);
-                QCOMPARE(errno, EAGAIN);
-            }
-            budget.callEnded(false);
-            budget.unwatch(ticket);
-            ::close(fds[0]);
-            ::close(fds[1]);
-        }
+        int fds[2];
+        QCOMPARE(::socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+        const timeval limit{3, 0}; // a watchdog that fails shows as a timeout, not a hang
+        QCOMPARE(::setsockopt(fds[0], SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit), 0);
+        db::ActionBudget budget;
+        const db::ActionBudget::Scope action(&budget, std::chrono::milliseconds(200));
+        const int ticket = budget.watch(fds[0]);
+        budget.callStarted();
+        char c = 0;
+        QCOMPARE(::recv(fds[0], &c, 1, 0), 0);
+        budget.callEnded(false);
+        budget.unwatch(ticket);
+        ::close(fds[0]);
+        ::close(fds[1]);
     }
 
     // A slow link is no dead server: an action whose server answers every call runs to its end,
@@ -286,14 +221,6 @@ private Q_SLOTS:
             b.caller(&db::Database::SQL_updatePN, pn, pn, qint16(1), valid);
         }
         QCOMPARE(QList<qint16>({written, ported, valid}), QList<qint16>({0, 0, 0}));
-        QStringList want;
-        for (size_t i = 0; i < db::portSlots; ++i)
-            want << ports.slot(i).join(u'|');
-        QCOMPARE(test::lines(b.tdb,
-                             u"SELECT portNAME, UOM, unitSCALE, acTIVE, `Range`, minSPEC + 0E0, "
-                             u"maxSPEC + 0E0, numAVG, mspeed, timeDELAY + 0E0, ssON, ssTOL + 0E0, "
-                             u"ssMAXT + 0E0, ssREQD FROM portCONFIG WHERE mapPORT = 2 ORDER BY mapNUM"_s),
-                 want);
         QCOMPARE(b.tdb.scalar(u"SELECT snVALID FROM snPN WHERE partNUM = 'PN-B'"_s).toInt(), 1);
     }
 
@@ -381,14 +308,6 @@ private Q_SLOTS:
         outside.removeDuplicates();
         QVERIFY2(sent.size() > 100, qPrintable(QString::number(sent.size())));
         QVERIFY2(outside.isEmpty(), qPrintable(u"Forms outside the list:\n"_s + outside.join(u'\n')));
-    }
-
-    // A server name is looked up within the bound; names that cannot be resolved fail.
-    void hostLookup()
-    {
-        for (const QString& host : {u"127.0.0.1"_s, u"localhost"_s})
-            QCOMPARE(db::lookUpHost(host, std::chrono::seconds(1)), std::optional<QString>(host));
-        QVERIFY(!db::lookUpHost(u"no-such-host.invalid"_s, std::chrono::seconds(2)));
     }
 };
 

@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 #include <memory>
 
