@@ -12,8 +12,6 @@
 
 namespace zelmar::test {
 
-using namespace Qt::StringLiterals;
-
 // Calls an operation with a profile's four strings and a table before its own arguments.
 struct Caller
 {
@@ -151,11 +149,6 @@ struct Ports
         return texts({portNAME[i], UOM[i], unitSCALE[i], acTIVE[i], Range[i], minSPEC[i], maxSPEC[i],
                       numAVG[i], mspeed[i], timeDELAY[i], ssON[i], ssTOL[i], ssMAXT[i], ssREQD[i]});
     }
-    void read(Caller& c, qint16 map, qint16& numPORTS)
-    {
-        c(&db::Database::SQL_readPORTinfo, map, numPORTS, mapNUM, portNAME, UOM, unitSCALE, acTIVE, minSPEC,
-          maxSPEC, timeDELAY, numAVG, mspeed, Range, ssON, ssTOL, ssMAXT, ssREQD);
-    }
     // SQL_writePORTinfo and SQL_writenewPORTS take the same arguments.
     template<typename Op>
     void write(Caller& c, Op op, qint16 map, qint16 numPORTS, qint16& iERROR) const
@@ -198,15 +191,11 @@ struct Outputs
 // error record when they were not written.
 inline db::HistoryWrite writeHistory(Caller& c, const QList<db::HistoryRow>& rows, db::HistoryAuthor& who)
 {
-    const db::Profile p =
-        c.database.profile(c.profile.server, c.profile.database, c.profile.user, c.profile.password);
-    db::HistoryWrite written = db::HistoryWrite::Failed;
-    {
-        db::Connection connection(p, c.database.timeouts());
-        if (!connection.open())
-            return written;
-        written = db::writeHistory(connection, p, c.database.timeouts(), who, rows);
-    }
+    const db::Profile& p = c.profile;
+    db::Connection connection(p, c.database.timeouts());
+    if (!connection.open())
+        return db::HistoryWrite::Failed;
+    const db::HistoryWrite written = db::writeHistory(connection, p, c.database.timeouts(), who, rows);
     if (written == db::HistoryWrite::Failed)
         db::recordMissingHistory(c.database, p.server, p.database, p.user, p.password, rows);
     return written;
@@ -239,9 +228,11 @@ inline Outputs call(const QByteArray& name, Caller& c, const Call& a)
         edited.writenewPN(c, a.newPN, a.pn, a.value, o.iERROR);
     else if (name == "delPN")
         c(&D::SQL_delPN, a.pn, o.map, o.iERROR);
-    else if (name == "readPORTinfo")
-        o.ports.read(c, a.value, o.num);
-    else if (name == "writePORTinfo")
+    else if (name == "readPORTinfo") {
+        Ports& p = o.ports;
+        c(&D::SQL_readPORTinfo, a.value, o.num, p.mapNUM, p.portNAME, p.UOM, p.unitSCALE, p.acTIVE, p.minSPEC,
+          p.maxSPEC, p.timeDELAY, p.numAVG, p.mspeed, p.Range, p.ssON, p.ssTOL, p.ssMAXT, p.ssREQD);
+    } else if (name == "writePORTinfo")
         a.ports.write(c, &D::SQL_writePORTinfo, a.value, a.num, o.iERROR);
     else if (name == "writenewPORTS")
         a.ports.write(c, &D::SQL_writenewPORTS, a.value, a.num, o.iERROR);

@@ -5,8 +5,6 @@
 
 #include "DbFixtures.h"
 
-#include <memory>
-
 using namespace Qt::StringLiterals;
 using namespace zelmar;
 using D = db::Database;
@@ -26,17 +24,11 @@ QStringList untouched(test::TestDatabase& tdb, const QString& pn, int map)
 class TestInjection : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<test::TestDatabase> m_customer;
+    // The server without TLS: a connection costs less, and the texts travel the same.
+    test::TestDatabase m_customer{QStringList{u"customer.sql"_s}, test::plainServer()};
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        // The server without TLS: a connection costs less, and the texts travel the same.
-        m_customer =
-            std::make_unique<test::TestDatabase>(QStringList{u"customer.sql"_s}, test::plainServer());
-        QVERIFY2(m_customer->ok(), qPrintable(m_customer->error()));
-    }
-    void cleanupTestCase() { m_customer.reset(); }
+    void initTestCase() { QVERIFY2(m_customer.ok(), qPrintable(m_customer.error())); }
 
     void everyPlace_data()
     {
@@ -62,15 +54,9 @@ private Q_SLOTS:
     void everyPlace()
     {
         QFETCH(QString, text);
-        test::TestDatabase& tdb = *m_customer;
+        test::TestDatabase& tdb = m_customer;
         QVERIFY(test::seedFaultData(tdb));
         test::Caller pn{db::Database(), tdb.profile(), u"snPN"_s};
-        const auto pnRow = [&](const QString& p) {
-            return test::lines(tdb,
-                               u"SELECT partNUM, snNAME, snFORMAT, snGOOD, snBAD FROM snPN "
-                               u"WHERE BINARY partNUM = BINARY ?"_s,
-                               {p});
-        };
 
         // A new part number whose texts are all the payload, read back, counted and deleted again.
         const QStringList others = untouched(tdb, text, 9);
@@ -81,23 +67,19 @@ private Q_SLOTS:
         QCOMPARE(untouched(tdb, text, 9), others);
         const bool stored = e == 0;
         QTEST(stored, "stored");
-        QCOMPARE(pnRow(text), stored ? QStringList{QStringList(5, text).join(u'|')} : QStringList());
-        if (stored) {
-            test::PnFields read;
-            read.read(pn, text, e);
-            f.mapPORT = 9;
-            QCOMPARE(read.texts(), f.texts());
-            QCOMPARE(e, qint16(0));
-        }
+        test::PnFields read;
+        read.read(pn, text, e);
+        f.mapPORT = 9;
+        QCOMPARE(read.texts(), stored ? f.texts() : test::PnFields().texts());
+        QCOMPARE(e, qint16(stored ? 0 : 1));
         pn(&D::SQL_checkPN, text, count, u"test"_s);
         QCOMPARE(count, qint16(stored ? 1 : 0));
         pn(&D::SQL_delPN, text, map, e);
         QCOMPARE(QList<qint16>({e, map}), QList<qint16>({0, qint16(stored ? 9 : -1)}));
-        QVERIFY(pnRow(text).isEmpty());
-        QCOMPARE(untouched(tdb, text, 9), others);
+        QCOMPARE(untouched(tdb, u"(none)"_s, 9), others); // its row gone too
 
         // The payload as the account's table names: every operation fails and changes nothing.
-        const QStringList all = untouched(tdb, QString(), -1);
+        const QStringList all = untouched(tdb, u"(none)"_s, -1);
         test::Caller port{db::Database(), tdb.profile(), text};
         pn.table = text;
         db::PnList list;
@@ -109,7 +91,7 @@ private Q_SLOTS:
         pn(&D::SQL_delPN, u"PN-B"_s, map, e2);
         test::Ports::of(4, 0).write(port, &D::SQL_writenewPORTS, 9, 4, e3);
         QCOMPARE(QList<qint16>({e1, e2, e3}), QList<qint16>(3, 1));
-        QCOMPARE(untouched(tdb, QString(), -1), all);
+        QCOMPARE(untouched(tdb, u"(none)"_s, -1), all);
     }
 };
 

@@ -170,8 +170,6 @@ FaultProxy::FaultProxy(const ServerInfo& upstream)
                              [this, listener] { accept(listener); });
             listener->listen(QHostAddress::LocalHost);
             m_port = listener->serverPort();
-            // Bounded in time whatever the test does.
-            QTimer::singleShot(300000, m_home, [this] { shutdown(); });
         },
         Qt::BlockingQueuedConnection);
 }

@@ -14,7 +14,7 @@ namespace zelmar::test {
 // the traffic the way a network or a server does. It runs in a thread of its own (the program's
 // calls block the test's thread), reads the MySQL protocol only as far as packet frames and command
 // bytes, and hides the server's TLS offer so that the commands stay readable. Every wait it has is
-// bounded and it closes itself after five minutes.
+// bounded.
 class FaultProxy
 {
 public:

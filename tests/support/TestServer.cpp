@@ -8,6 +8,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -98,17 +99,14 @@ bool TestDatabase::load(const QString& schemaFile)
         m_error = u"Cannot read "_s + file.fileName();
         return false;
     }
+    // A statement ends with the line that ends with ';'.
     QString statement;
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    for (const QString& line : lines) {
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
         if (line.trimmed().startsWith(u"--"_s))
             continue;
         statement += line + u'\n';
-        if (line.trimmed().endsWith(u';')) {
-            if (!exec(statement.trimmed().chopped(1)))
-                return false;
-            statement.clear();
-        }
+        if (line.trimmed().endsWith(u';') && !exec(std::exchange(statement, {}).trimmed().chopped(1)))
+            return false;
     }
     return true;
 }
@@ -141,13 +139,6 @@ QList<QVariantList> TestDatabase::rows(const QString& sql, const QVariantList& v
         out.append(row);
     }
     return out;
-}
-
-void ScriptedDialogs::record(const QString& kind, const QString& text, const QString& title)
-{
-    shown.append({kind, text, title});
-    if (whileShown)
-        whileShown(shown.last());
 }
 
 } // namespace zelmar::test

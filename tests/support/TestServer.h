@@ -10,6 +10,8 @@
 
 namespace zelmar::test {
 
+using namespace Qt::StringLiterals;
+
 // The private server that scripts/test starts, read from the environment.
 struct ServerInfo
 {
@@ -80,18 +82,15 @@ public:
         QString text;
         QString title;
     };
-    void message(const QString& text, const QString& title) override
-    {
-        record(QStringLiteral("message"), text, title);
-    }
+    void message(const QString& text, const QString& title) override { record(u"message"_s, text, title); }
     bool askYesNo(const QString& text, const QString& title) override
     {
-        record(QStringLiteral("yesno"), text, title);
+        record(u"yesno"_s, text, title);
         return !yesNoAnswers.isEmpty() && yesNoAnswers.takeFirst();
     }
     QString input(const QString& prompt, const QString& title, const QString&) override
     {
-        record(QStringLiteral("input"), prompt, title);
+        record(u"input"_s, prompt, title);
         return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
     }
 
@@ -102,7 +101,12 @@ public:
     QList<QString> inputAnswers; // taken from the front; Cancel when empty
 
 private:
-    void record(const QString& kind, const QString& text, const QString& title);
+    void record(const QString& kind, const QString& text, const QString& title)
+    {
+        shown.append({kind, text, title});
+        if (whileShown)
+            whileShown(shown.last());
+    }
 };
 
 class RecordingProgramEnd : public ProgramEnd
