@@ -2,6 +2,8 @@
 
 #include "ActionBudget.h"
 
+#include <limits>
+
 #include <mysql.h>
 
 using namespace Qt::StringLiterals;
@@ -105,6 +107,16 @@ void Database::SQL_writeERROR(const QString& server, const QString& database, co
     if (!rs.setField(u"Routine"_s, routine) || !rs.setField(u"Summary"_s, summary))
         return;
     rs.update();
+}
+
+void countRows(const Profile& profile, const Timeouts& timeouts, const Query& query, qint16& count)
+{
+    Session session(profile, timeouts);
+    if (!session.open(query))
+        return;
+    const int rows = session.rows().recordCount();
+    if (rows <= std::numeric_limits<qint16>::max())
+        count = qint16(rows);
 }
 
 } // namespace zelmar::db

@@ -196,4 +196,8 @@ private:
     QString m_error;
 };
 
+// The number of rows `query` finds, into `count`; a failure, or a number that does not fit the
+// Integer count, leaves `count` as it was.
+void countRows(const Profile& profile, const Timeouts& timeouts, const Query& query, qint16& count);
+
 } // namespace zelmar::db

@@ -135,13 +135,7 @@ void Database::SQL_checkPN(const QString& server, const QString& database, const
 {
     Q_UNUSED(callerName)
     // The server's comparison of partNUM with pn decides (its collation applies).
-    Session session(profile(server, database, user, password), m_timeouts);
-    if (!session.open(onePartNumber(table, pn)))
-        return; // count keeps its value
-    const int rows = session.rows().recordCount();
-    if (rows > std::numeric_limits<qint16>::max())
-        return; // does not fit the Integer count: a failure, count keeps its value
-    count = qint16(rows);
+    countRows(profile(server, database, user, password), m_timeouts, onePartNumber(table, pn), count);
 }
 
 void Database::SQL_writeinfo(const QString& server, const QString& database, const QString& user,

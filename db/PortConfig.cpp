@@ -433,13 +433,7 @@ void Database::SQL_delPORTS(const QString& server, const QString& database, cons
 void Database::SQL_checkMAP(const QString& server, const QString& database, const QString& user,
                             const QString& password, const QString& table, qint16 mapPort, qint16& count)
 {
-    Session session(profile(server, database, user, password), m_timeouts);
-    if (!session.open(onePortMap(table, mapPort)))
-        return; // count keeps its value
-    const int rows = session.rows().recordCount();
-    if (rows > std::numeric_limits<qint16>::max())
-        return; // does not fit the Integer count: a failure, count keeps its value
-    count = qint16(rows);
+    countRows(profile(server, database, user, password), m_timeouts, onePortMap(table, mapPort), count);
 }
 
 } // namespace zelmar::db
